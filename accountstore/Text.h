@@ -1,0 +1,45 @@
+// Text rules of the account data: code page 1252 bytes, upper-casing, lines ended by CR or CR LF.
+//
+// Account data are std::string holding code page 1252. These are the one implementation of each rule;
+// everything that reads, writes, compares or shows account text goes through them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/Expected.h"
+
+namespace hg::text {
+
+// a-z -> A-Z; 0xE0-0xFE except 0xF7 lose 0x20; 0x9A->0x8A, 0x9C->0x8C, 0x9E->0x8E, 0xFF->0x9F.
+char upperByte(char c);
+std::string upperCase(std::string_view s);
+// Both sides upper-cased and compared whole.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+// The first prefix.size() bytes of s equal prefix ignoring case (false when s is shorter).
+bool startsWithIgnoringCase(std::string_view s, std::string_view prefix);
+
+// A line ends at CR or CR LF; LF alone is data; a last line without an end still counts; an empty
+// text has no lines. The views point into `bytes`.
+std::vector<std::string_view> splitLines(std::string_view bytes);
+// Appends the line and CR LF.
+void appendLine(std::string& out, std::string_view line);
+// Every line followed by CR LF.
+std::string joinLines(const std::vector<std::string>& lines);
+// True when the text holds a CR or LF, so it cannot be stored as one line.
+bool breaksLine(std::string_view s);
+
+// Code page 1252 -> UTF-8. The five bytes without a character (0x81 0x8D 0x8F 0x90 0x9D) become the
+// control characters of the same number, so the conversion is lossless.
+std::string cp1252ToUtf8(std::string_view cp1252);
+
+struct Unrepresentable {
+    std::size_t offset = 0;  // byte offset in the UTF-8 text
+    char32_t codePoint = 0;  // 0xFFFFFFFF for a malformed UTF-8 sequence
+};
+// UTF-8 -> code page 1252; the first character code page 1252 cannot hold is reported, never replaced.
+Expected<std::string, Unrepresentable> utf8ToCp1252(std::string_view utf8);
+
+}  // namespace hg::text
