@@ -29,6 +29,12 @@ public:
     // NotFound when there is nothing to remove.
     virtual Status remove(std::string_view relativePath) = 0;
     virtual Status rename(std::string_view fromRelative, std::string_view toRelative) = 0;
+    // Gives an existing file a second name (a hard link); fails when the new name exists. Layers that
+    // cannot link report failure, and callers fall back to a copy.
+    virtual Status link(std::string_view existingRelative, std::string_view newRelative) {
+        (void)existingRelative;
+        return IoError{IoError::Kind::Failed, "link " + std::string(newRelative) + ": not supported"};
+    }
     // Makes the directory entries of a directory (e.g. "\data") durable.
     virtual Status syncDirectory(std::string_view relativeDirectory) = 0;
 };

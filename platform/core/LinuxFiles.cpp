@@ -187,6 +187,15 @@ Status LinuxFiles::rename(std::string_view fromRelative, std::string_view toRela
     return success();
 }
 
+Status LinuxFiles::link(std::string_view existingRelative, std::string_view newRelative) {
+    const std::string existing = resolve(existingRelative);
+    const std::string added = resolve(newRelative);
+    if (::link(existing.c_str(), added.c_str()) != 0) {
+        return ioError("link", existing + " to " + added, errno);
+    }
+    return success();
+}
+
 Status LinuxFiles::syncDirectory(std::string_view relativeDirectory) {
     const std::string path = resolve(relativeDirectory);
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

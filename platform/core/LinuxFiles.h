@@ -31,6 +31,7 @@ public:
     Status append(std::string_view relativePath, std::string_view bytes) override;
     Status remove(std::string_view relativePath) override;
     Status rename(std::string_view fromRelative, std::string_view toRelative) override;
+    Status link(std::string_view existingRelative, std::string_view newRelative) override;
     Status syncDirectory(std::string_view relativeDirectory) override;
 
 private:

@@ -84,6 +84,12 @@ TEST(LinuxFiles, WholeFileOperationsOnMixedCaseDirectories) {
     ASSERT_TRUE(files.rename("\\data\\USERS.ini", "\\data\\users.OLD"));
     EXPECT_FALSE(dir.exists("Data/users.ini"));
     EXPECT_EQ(dir.readFile("Data/users.old"), std::string("c\r\nd\0e\r\n", 8));
+    ASSERT_TRUE(files.link("\\data\\users.old", "\\DATA\\Users.Bak"));
+    EXPECT_EQ(dir.readFile("Data/users.bak"), std::string("c\r\nd\0e\r\n", 8));
+    const Status linkedAgain = files.link("\\data\\users.old", "\\data\\users.bak");
+    ASSERT_FALSE(linkedAgain);  // the new name exists
+    EXPECT_EQ(linkedAgain.error().message, "link " + (dir / "Data/users.old") + " to " +
+                                               (dir / "Data/users.bak") + ": File exists");
     ASSERT_TRUE(files.remove("\\Data\\Users.Old"));
     EXPECT_FALSE(dir.exists("Data/users.old"));
     EXPECT_TRUE(files.syncDirectory("\\DATA"));
