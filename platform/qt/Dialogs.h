@@ -11,6 +11,11 @@ enum class MessageIcon { Exclamation, Information, Critical };
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
+// The title a message box shows: its own, or the application title when it has none.
+inline QString shownMessageTitle(const QString& title) {
+    return title.isEmpty() ? QStringLiteral("Hallgard Pro") : title;
+}
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QListWidget>
+#include <QPointer>
 #include <QWidget>
 
+class QKeyEvent;
 class QPushButton;
 class QLineEdit;
 class QLabel;
@@ -13,7 +15,9 @@ class QLabel;
 namespace hg {
 
 // 15 twips to a pixel at 96 dpi.
-constexpr int twipsToPixels(int twips) { return twips / 15; }
+constexpr int twipsToPixels(int twips) {
+    return twips / 15;
+}
 
 class Form : public QWidget {
     Q_OBJECT
@@ -21,7 +25,8 @@ public:
     explicit Form(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::Window);
     ~Form() override;
 
-    // Runs onLoad once; show() loads first when needed.
+    // Runs onLoad once; show() loads first when needed. After an unload, the next load runs it
+    // again.
     void load();
     bool isLoaded() const { return loaded_; }
     // Closes the window: runs onUnload once (also at program end) and hides it.
@@ -33,6 +38,10 @@ public:
     void centreOnScreen();
     void setDefaultButton(QPushButton* button);
     void setCancelButton(QPushButton* button);
+
+    // Loads before the first show (and again after an unload), so onLoad runs before anything is
+    // seen.
+    void setVisible(bool visible) override;
 
 protected:
     virtual void onLoad() {}
@@ -47,10 +56,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs onUnload when loaded; false when there was nothing to unload.
+    bool runUnload();
+    // onKeyPress, then Enter -> default button, Esc -> cancel button. True when the key was used.
+    bool previewKey(QObject* receiver, QKeyEvent* event);
+    void watchChild(QObject* child);
+
     bool loaded_ = false;
-    bool unloaded_ = false;
-    QPushButton* defaultButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    QPointer<QPushButton> defaultButton_;
+    QPointer<QPushButton> cancelButton_;
+    // The key event last previewed and where it was delivered first, so that its propagation to the
+    // receiver's parents is not previewed a second time.
+    const QKeyEvent* previewedEvent_ = nullptr;
+    quint64 previewedTimestamp_ = 0;
+    QPointer<QObject> previewedReceiver_;
 };
 
 // Controls as the windows declare them.
