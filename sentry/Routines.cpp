@@ -1,0 +1,57 @@
+#include "sentry/Routines.h"
+
+#include "accountstore/AccountStore.h"
+#include "accountstore/Text.h"
+#include "accountstore/mdlRegistry.h"
+#include "platform/core/Files.h"
+#include "platform/core/RegistryHive.h"
+#include "platform/qt/Desktop.h"
+
+namespace hg::sentry {
+
+RunKind runKindOf(std::string_view commandLine) {
+    if (commandLine == "/Q2")
+        return RunKind::Resident;
+    if (commandLine == "/L")
+        return RunKind::LogOff;
+    if (commandLine == "/Q")
+        return RunKind::HandOver;
+    return RunKind::Normal;
+}
+
+std::string startupEntryData(std::string_view applicationDirectory) {
+    std::string data = "\"";
+    data += applicationDirectory;
+    data += "\\hgsentry.exe\"";
+    return data;
+}
+
+void writeStartupEntry(RegistryHive& registry, std::string_view applicationDirectory) {
+    mdlRegistry::setKeyValue(registry, RegistryRoot::LocalMachine, kRunOnceKey, kStartupEntryName,
+                             startupEntryData(applicationDirectory), 1);
+}
+
+std::string residentCopyCommand(std::string_view applicationDirectory) {
+    std::string command(applicationDirectory);
+    command += "\\hgsentry.exe /Q2";
+    return command;
+}
+
+std::optional<QString> findLogonPrompt(Desktop& desktop) {
+    for (const char* title : kLogonPromptTitles) {
+        const QString text = QString::fromLatin1(title);
+        if (desktop.findWindow(text))
+            return text;
+    }
+    return std::nullopt;
+}
+
+std::string readWelcomeMessage(const Files& files) {
+    const Expected<std::string> bytes = files.readAll(dataFilePath(DataFile::Welcome));
+    if (!bytes)
+        return {};
+    const std::vector<std::string_view> lines = text::splitLines(*bytes);
+    return lines.empty() ? std::string() : std::string(lines.front());
+}
+
+}  // namespace hg::sentry
