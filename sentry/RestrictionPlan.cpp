@@ -3,7 +3,6 @@
 #include "accountstore/GroupsFile.h"
 #include "accountstore/RestrictionOptions.h"
 #include "accountstore/Text.h"
-#include "accountstore/mdlRegistry.h"
 
 namespace hg::sentry {
 namespace {
@@ -30,7 +29,7 @@ RegistryOperation setValue(RegistryRoot root, std::string_view key, std::string_
 }
 
 RegistryOperation restrictRun(RegistryRoot root, std::string_view data) {
-    return setValue(root, kExplorerValuesKey, "RestrictRun", data, kRegDword);
+    return setValue(root, kExplorerValuesKey, "RestrictRun", data, mdlRegistry::REG_DWORD);
 }
 
 // " 1", " 2", ...: the list's value names carry a leading space.
@@ -48,8 +47,8 @@ std::vector<RegistryOperation> restrictionPlan(const std::vector<std::string>& r
     plan.push_back(createKey(HKCU, kRunListKey));
 
     for (const RestrictionOption* option : policyResetOrder()) {
-        plan.push_back(
-            setValue(HKCU, policyKeyPath(option->key), option->valueName, "0", kRegDword));
+        plan.push_back(setValue(HKCU, policyKeyPath(option->key), option->valueName, "0",
+                                mdlRegistry::REG_DWORD));
     }
 
     int runCount = 0;
@@ -57,7 +56,7 @@ std::vector<RegistryOperation> restrictionPlan(const std::vector<std::string>& r
     for (const std::string& line : recordLines) {
         if (const RestrictionOption* option = findOption(line)) {
             plan.push_back(setValue(HKCU, policyKeyPath(option->key), option->valueName,
-                                    option->dataWhenOn, kRegDword));
+                                    option->dataWhenOn, mdlRegistry::REG_DWORD));
         } else if (text::startsWithIgnoringCase(line, kProgramPrefix)) {
             if (text::equalIgnoringCase(line, kAllProgramsLine)) {
                 allowAll = true;
@@ -67,9 +66,9 @@ std::vector<RegistryOperation> restrictionPlan(const std::vector<std::string>& r
                 const std::string name = listValueName(++runCount);
                 const std::string entry = text::upperCase(std::string_view(line).substr(8));
                 plan.push_back(restrictRun(HKLM, "1"));
-                plan.push_back(setValue(HKLM, kRunListValuesKey, name, entry, kRegSz));
+                plan.push_back(setValue(HKLM, kRunListValuesKey, name, entry, mdlRegistry::REG_SZ));
                 plan.push_back(restrictRun(HKCU, "1"));
-                plan.push_back(setValue(HKCU, kRunListValuesKey, name, entry, kRegSz));
+                plan.push_back(setValue(HKCU, kRunListValuesKey, name, entry, mdlRegistry::REG_SZ));
             }
         }
     }
@@ -82,8 +81,8 @@ std::vector<RegistryOperation> restrictionPlan(const std::vector<std::string>& r
     } else {
         for (std::string_view program : {"HGSENTRY.EXE", "HGCONSOLE.EXE"}) {
             const std::string name = listValueName(++runCount);
-            plan.push_back(setValue(HKLM, kRunListValuesKey, name, program, kRegSz));
-            plan.push_back(setValue(HKCU, kRunListValuesKey, name, program, kRegSz));
+            plan.push_back(setValue(HKLM, kRunListValuesKey, name, program, mdlRegistry::REG_SZ));
+            plan.push_back(setValue(HKCU, kRunListValuesKey, name, program, mdlRegistry::REG_SZ));
         }
     }
     return plan;

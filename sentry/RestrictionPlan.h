@@ -10,12 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "accountstore/mdlRegistry.h"
 #include "platform/core/RegistryHive.h"
 
 namespace hg::sentry {
-
-inline constexpr int kRegSz = 1;
-inline constexpr int kRegDword = 4;
 
 struct RegistryOperation {
     enum class Kind { CreateKey, SetValue, DeleteKey };
@@ -24,7 +22,7 @@ struct RegistryOperation {
     std::string key;
     std::string name;  // SetValue only
     std::string data;  // SetValue only: the text, decimal for type 4
-    int type = 0;      // SetValue only: kRegSz or kRegDword
+    int type = 0;      // SetValue only: mdlRegistry::REG_SZ or REG_DWORD
 
     bool operator==(const RegistryOperation&) const = default;
 };

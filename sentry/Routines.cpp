@@ -28,7 +28,16 @@ std::string startupEntryData(std::string_view applicationDirectory) {
 
 void writeStartupEntry(RegistryHive& registry, std::string_view applicationDirectory) {
     mdlRegistry::setKeyValue(registry, RegistryRoot::LocalMachine, kRunOnceKey, kStartupEntryName,
-                             startupEntryData(applicationDirectory), 1);
+                             startupEntryData(applicationDirectory), mdlRegistry::REG_SZ);
+}
+
+std::optional<std::string> readUseServer(RegistryHive& registry) {
+    const std::optional<mdlRegistry::RegistryData> value =
+        mdlRegistry::queryValue(registry, RegistryRoot::LocalMachine, kSettingsKey, "useServer");
+    if (!value)
+        return std::nullopt;
+    // Only string data is meaningful: a number is present but is not the networked edition's "1".
+    return value->type == mdlRegistry::REG_SZ ? value->text : std::string();
 }
 
 std::string residentCopyCommand(std::string_view applicationDirectory) {
