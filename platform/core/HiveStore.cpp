@@ -94,8 +94,18 @@ std::optional<hive::HiveFile> HiveStore::read(RegistryRoot root) const {
 
 Status HiveStore::write(RegistryRoot root, const Edit& edit) {
     const std::string directory = files_.resolve(kDirectory);
-    if (::mkdir(directory.c_str(), 0777) != 0 && errno != EEXIST) {
-        return ioError("mkdir", directory, errno);
+    struct stat st {};
+    if (::stat(directory.c_str(), &st) != 0) {
+        // No directory, so no hive: an edit that would change nothing (or refuses) creates nothing.
+        hive::HiveFile empty;
+        auto changed = edit(empty);
+        if (!changed)
+            return changed.error();
+        if (!*changed)
+            return success();
+        if (::mkdir(directory.c_str(), 0777) != 0 && errno != EEXIST) {
+            return ioError("mkdir", directory, errno);
+        }
     }
     const std::string lockPath = files_.resolve(kLock);
     UniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));

@@ -9,8 +9,8 @@
 // A writer holds an exclusive flock on registry\.lock while it reads, changes, writes
 // registry\<root>.reg.tmp, fsyncs it, renames it over the hive and fsyncs the directory; a write
 // that fails on the way leaves the hive as it was. A missing hive is empty; a missing registry
-// directory is created by the first write. A line that cannot be read is kept where it stands,
-// ignored, and reported once per read.
+// directory is created by the first write that changes something. A line that cannot be read is
+// kept where it stands, ignored, and reported once per read.
 #pragma once
 
 #include <functional>
