@@ -20,8 +20,11 @@ std::string withExtension(std::string_view path, std::string_view extension) {
     return out;
 }
 
-bool isError(const Status& s) {
-    return !s.ok();
+// Removing what is not there has nothing left to do.
+Status absentIsDone(Status removed) {
+    if (!removed.ok() && removed.error().kind == IoError::Kind::NotFound)
+        return success();
+    return removed;
 }
 
 }  // namespace
@@ -32,13 +35,12 @@ void NewCopy::line(std::string_view text) {
 
 Status RewriteReport::status() const {
     for (const auto& r : steps) {
-        // A missing or stale X.old, a failed link that the copy made good, and the clean-up after a
-        // failure never decide the outcome: the step that failed before them does.
-        if (r.step == RewriteStep::RemoveOld || r.step == RewriteStep::KeepOld ||
-            r.step == RewriteStep::RemoveTemp) {
+        // A failed link that the copy made good, and the clean-up after a failure, never decide the
+        // outcome: the step that failed before them does.
+        if (r.step == RewriteStep::KeepOld || r.step == RewriteStep::RemoveTemp) {
             continue;
         }
-        if (isError(r.status))
+        if (!r.status.ok())
             return r.status;
     }
     return success();
@@ -69,10 +71,7 @@ RewriteReport replaceFile(Files& files, std::string_view iniPath, std::string_vi
         return ok;
     };
     auto abandon = [&] {
-        Status removed = files.remove(tmp);
-        if (!removed.ok() && removed.error().kind == IoError::Kind::NotFound)
-            removed = success();
-        record(RewriteStep::RemoveTemp, std::move(removed));
+        record(RewriteStep::RemoveTemp, absentIsDone(files.remove(tmp)));
         return report;
     };
 
@@ -80,14 +79,25 @@ RewriteReport replaceFile(Files& files, std::string_view iniPath, std::string_vi
         return abandon();
 
     // X.ini keeps its name throughout: X.old becomes a second name of it (or a copy of its bytes).
-    record(RewriteStep::RemoveOld, files.remove(old));
-    if (!record(RewriteStep::KeepOld, files.link(iniPath, old))) {
-        if (!record(RewriteStep::CopyOld, files.writeAll(old, oldBytes, true)))
+    // A first rewrite has no X.old; any other failure to remove it means the previous version
+    // cannot be kept, so nothing is swapped.
+    if (!record(RewriteStep::RemoveOld, absentIsDone(files.remove(old))))
+        return abandon();
+    const bool linked = record(RewriteStep::KeepOld, files.link(iniPath, old));
+    if (!linked) {
+        if (!record(RewriteStep::CopyOld, files.writeAll(old, oldBytes, true))) {
+            // A half-written X.old is no previous version; X.ini is still the whole one.
+            record(RewriteStep::RemoveOld, absentIsDone(files.remove(old)));
             return abandon();
+        }
     }
 
-    if (!record(RewriteStep::Swap, files.rename(tmp, iniPath)))
+    if (!record(RewriteStep::Swap, files.rename(tmp, iniPath))) {
+        // X.old would stay a second name of X.ini, and every later append to X.ini would change it.
+        if (linked)
+            record(RewriteStep::RemoveOld, absentIsDone(files.remove(old)));
         return abandon();
+    }
     report.replaced = true;
     record(RewriteStep::SyncDirectory, files.syncDirectory(directoryOf(iniPath)));
     return report;

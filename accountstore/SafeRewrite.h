@@ -33,7 +33,7 @@ enum class RewriteStep {
     CheckInput,     // lines given by the caller hold no CR or LF
     ReadOld,        // X.ini read whole
     WriteTemp,      // X.tmp written and fsynced
-    RemoveOld,      // the previous X.old removed (NotFound is normal)
+    RemoveOld,      // the previous X.old removed (none there counts as done)
     KeepOld,        // X.ini linked as X.old
     CopyOld,        // X.ini copied to X.old where the link failed
     RemoveTemp,     // X.tmp removed after a failure before the swap
