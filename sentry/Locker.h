@@ -40,7 +40,7 @@ public:
     RunKind runKind() const { return runKindOf(state_.commandLine); }
     std::string applicationDirectory() const;
 
-    // Runs the start-up: the start-up window's load step.
+    // Takes the command line and runs the start-up: the start-up window's load step.
     void start();
 
     // The windows. groupSelectForm() also loads it: its list is filled before it is ever shown.

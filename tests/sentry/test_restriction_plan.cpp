@@ -224,11 +224,13 @@ TEST_F(AppliedPlanTest, OnlyTheRecordsOptionsAreOnAfterwards) {
 
 TEST_F(AppliedPlanTest, MissingPolicyKeysGetNothingAndAreNotCreated) {
     // HKLM has no Network or System key, and the options only ever write to HKCU.
-    executePlan(store, restrictionPlan({"OPTION\xC6" "DISPLAYDISABLE"}));
+    executePlan(store, restrictionPlan({"OPTION\xC6"
+                                        "DISPLAYDISABLE"}));
     EXPECT_FALSE(store.keyExists(HKLM, kSystem));
     EXPECT_FALSE(store.keyExists(HKLM, kNetwork));
     mdlRegistry::deleteKey(store, HKCU, kSystem);
-    executePlan(store, restrictionPlan({"OPTION\xC6" "DISPLAYDISABLE"}));
+    executePlan(store, restrictionPlan({"OPTION\xC6"
+                                        "DISPLAYDISABLE"}));
     EXPECT_FALSE(store.keyExists(HKCU, kSystem));
     EXPECT_EQ(dword(HKCU, kExplorer, "NoDrives"), 0u);
 }

@@ -1,0 +1,237 @@
+// The road of a login through the windows: what the user sees, hears and leaves behind for each
+// outcome of the Login button.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QListWidget>
+
+#include "tests/sentry/LockerRig.h"
+
+namespace hg::testing {
+namespace {
+
+constexpr const char* kWelcome = "Welcome to the lab.";
+
+struct Road {
+    const char* what;
+    const char* name;
+    const char* password;
+    int beeps;
+    const char* nameBox;  // the boxes afterwards
+    const char* passwordBox;
+    const char* message;  // the login dialog's message area afterwards
+    const char* log;      // the message of the one locker log line, or "" for none
+    bool loginShown;
+    std::vector<std::string> choices;  // the group dialog's list when it is shown
+    bool mustChangeShown;
+    bool applied;  // a group was applied and the locker stays resident
+};
+
+std::string logLine(const char* message) {
+    return *message ? "03-02-2000   09:05:03" + std::string(message) + "\r\n" : std::string();
+}
+
+TEST(LoginRoadTest, EachOutcomeOfTheLoginButton) {
+    const std::vector<Road> roads = {
+        {"wrong password",
+         "ann",
+         "abd",
+         1,
+         "",
+         "",
+         kWelcome,
+         "   - Incorrect login while computer was locked.  User: 'ann'.",
+         true,
+         {},
+         false,
+         false},
+        {"disabled",
+         "cy",
+         "abc",
+         0,
+         "",
+         "",
+         "Your account has been disabled.  Please contact an administrator.",
+         "",
+         true,
+         {},
+         false,
+         false},
+        {"disabled and must change",
+         "dee",
+         "abc",
+         0,
+         "",
+         "",
+         "Your account has been disabled.  Please contact an administrator.",
+         "",
+         true,
+         {},
+         false,
+         false},
+        {"wrong password and disabled",
+         "CY",
+         "xyz",
+         1,
+         "",
+         "",
+         kWelcome,
+         "   - Incorrect login while computer was locked.  User: 'CY'.",
+         true,
+         {},
+         false,
+         false},
+        {"must change", "eve", "abc", 0, "eve", "abc", kWelcome, "", false, {}, true, false},
+        {"no groups",
+         "fay",
+         "abc",
+         0,
+         "fay",
+         "abc",
+         "You do not belong to any groups.  You cannot log in.",
+         "   - 'fay' successfully logged in.",
+         true,
+         {},
+         false,
+         false},
+        {"one group, listed twice in it",
+         "Ann",
+         "bca",
+         0,
+         "Ann",
+         "bca",
+         kWelcome,
+         "   - 'Ann' successfully logged in.",
+         false,
+         {},
+         false,
+         true},
+        {"two groups, sorted",
+         "bob",
+         "abc",
+         0,
+         "bob",
+         "abc",
+         kWelcome,
+         "   - 'bob' successfully logged in.",
+         false,
+         {"Alpha", "Zeta"},
+         false,
+         false},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.what);
+        LockerRig rig;
+        rig.start();
+        ASSERT_TRUE(rig.visible(&rig.login()));
+        rig.logIn(road.name, road.password);
+
+        EXPECT_EQ(rig.beeps(), road.beeps);
+        EXPECT_EQ(rig.login().userName->text().toStdString(), road.nameBox);
+        EXPECT_EQ(rig.login().password->text().toStdString(), road.passwordBox);
+        EXPECT_EQ(labelText(rig.login().Label5), road.message);
+        EXPECT_EQ(rig.file("\\logs\\locker.txt"), logLine(road.log));
+        EXPECT_EQ(rig.visible(&rig.login()), road.loginShown);
+        EXPECT_EQ(rig.loaded(&rig.login()), !road.applied);
+        EXPECT_EQ(rig.visible(rig.locker.frmMustCPassIfMade()), road.mustChangeShown);
+        EXPECT_EQ(rig.lifetime.resident, road.applied ? 1 : 0);
+        EXPECT_EQ(rig.fake.desktop().screenSaverRunning(), !road.applied);
+
+        sentry::groupSelect* chooser = rig.locker.groupSelectIfMade();
+        EXPECT_EQ(rig.visible(chooser), !road.choices.empty());
+        if (!road.choices.empty()) {
+            std::vector<std::string> shown;
+            for (int i = 0; i < chooser->lstGroupList->count(); ++i) {
+                shown.push_back(chooser->lstGroupList->item(i)->text().toStdString());
+            }
+            EXPECT_EQ(shown, road.choices);
+            EXPECT_EQ(rig.fake.desktop().attentionWindow(), chooser);
+        }
+    }
+}
+
+TEST(LoginRoadTest, OneGroupIsAppliedAtOnceAndReleasesTheScreen) {
+    LockerRig rig;
+    rig.start();
+    rig.logIn("ann", "abc");
+
+    EXPECT_EQ(rig.state.login.chosenGroup, "Lab");
+    EXPECT_EQ(rig.dword(RegistryRoot::CurrentUser, kPolicies + "Explorer", "NoDrives"),
+              0x03FFFFFFu);
+    EXPECT_EQ(rig.dword(RegistryRoot::CurrentUser, kPolicies + "Explorer", "RestrictRun"), 1u);
+    EXPECT_FALSE(rig.loaded(rig.locker.bgIfMade()));
+    EXPECT_FALSE(rig.loaded(&rig.login()));
+    // The group dialog stays loaded, hidden, so that its close at the session's end writes the
+    // start-up entry.
+    ASSERT_TRUE(rig.loaded(rig.locker.groupSelectIfMade()));
+    EXPECT_FALSE(rig.visible(rig.locker.groupSelectIfMade()));
+    EXPECT_EQ(rig.fake.desktop().attentionWindow(), nullptr);
+    ASSERT_EQ(rig.fake.processes().started().size(), 1u);
+    EXPECT_EQ(rig.fake.processes().started()[0].commandLine, "Explorer.exe");
+    EXPECT_EQ(rig.fake.processes().started()[0].show, ShowState::Normal);
+    EXPECT_EQ(rig.startupEntry(), std::nullopt);
+
+    rig.locker.groupSelectIfMade()->close();
+    EXPECT_EQ(rig.startupEntry(), rig.expectedEntry());
+}
+
+TEST(LoginRoadTest, TheGroupDialogAppliesTheClickedGroupAndNothingWithoutOne) {
+    LockerRig rig;
+    rig.start();
+    rig.logIn("bob", "abc");
+    sentry::groupSelect& chooser = *rig.locker.groupSelectIfMade();
+
+    chooser.Command1->click();
+    EXPECT_TRUE(chooser.isVisible());
+    EXPECT_EQ(rig.lifetime.resident, 0);
+    EXPECT_EQ(rig.dword(RegistryRoot::CurrentUser, kPolicies + "Explorer", "NoRun"), std::nullopt);
+
+    chooser.lstGroupList->setCurrentRow(0);  // Alpha
+    EXPECT_EQ(rig.state.login.chosenGroup, "Alpha");
+    chooser.Command1->click();
+    EXPECT_EQ(rig.lifetime.resident, 1);
+    EXPECT_EQ(rig.dword(RegistryRoot::CurrentUser, kPolicies + "Explorer", "NoRun"), 1u);
+    EXPECT_FALSE(chooser.isVisible());
+    EXPECT_TRUE(chooser.isLoaded());
+}
+
+TEST(LoginRoadTest, AKeyOnTheCoverBringsTheHiddenLoginDialogBack) {
+    LockerRig rig;
+    rig.start();
+    rig.logIn("bob", "abc");
+    ASSERT_FALSE(rig.login().isVisible());
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(rig.locker.bgIfMade(), &key);
+    EXPECT_TRUE(rig.login().isVisible());
+    EXPECT_EQ(rig.fake.desktop().attentionWindow(), &rig.login());
+}
+
+TEST(LoginRoadTest, TheWelcomeMessageIsTheFirstLineAndComesBackAfterAMessage) {
+    LockerRig rig;
+    rig.start();
+    EXPECT_EQ(labelText(rig.login().Label5), kWelcome);
+    rig.logIn("cy", "abc");
+    EXPECT_NE(labelText(rig.login().Label5), kWelcome);
+    rig.login().onTimer1Tick();
+    EXPECT_EQ(labelText(rig.login().Label5), kWelcome);
+
+    rig.fake.writeFile("\\data\\welcome.ini", "");
+    rig.login().onLabel5Click();
+    EXPECT_EQ(labelText(rig.login().Label5), "");
+    ASSERT_EQ(std::remove((rig.fake.applicationDirectory() + "/data/welcome.ini").c_str()), 0);
+    rig.login().onTimer1Tick();
+    EXPECT_EQ(labelText(rig.login().Label5), "");
+}
+
+TEST(LoginRoadTest, NoPfileAdmitsNobody) {
+    LockerRig rig;
+    ASSERT_EQ(std::remove((rig.fake.applicationDirectory() + "/data/pfile.ini").c_str()), 0);
+    rig.start();
+    rig.logIn("ann", "abc");
+    EXPECT_EQ(rig.beeps(), 1);
+    EXPECT_TRUE(rig.login().isVisible());
+    EXPECT_EQ(rig.lifetime.resident, 0);
+}
+
+}  // namespace
+}  // namespace hg::testing
