@@ -131,10 +131,18 @@ Expected<std::string> LinuxFiles::readAll(std::string_view relativePath) const {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.valid())
         return ioError("open", path, errno);
-    std::string content;
-    char buffer[65536];
+    // Sized once from fstat (one byte more, so the read that sees the end needs no growth):
+    // growing a multi-megabyte string by 64 KiB steps costs more than the read itself. The loop
+    // still reads to the end should the file be longer by then.
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return ioError("fstat", path, errno);
+    std::string content(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (filled == content.size())
+            content.resize(filled + 65536);
+        const ssize_t n = ::read(fd.get(), content.data() + filled, content.size() - filled);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -142,8 +150,9 @@ Expected<std::string> LinuxFiles::readAll(std::string_view relativePath) const {
         }
         if (n == 0)
             break;
-        content.append(buffer, static_cast<std::size_t>(n));
+        filled += static_cast<std::size_t>(n);
     }
+    content.resize(filled);
     if (auto closed = closeChecked(fd, path); !closed)
         return closed.error();
     return content;
