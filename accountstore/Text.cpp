@@ -79,18 +79,10 @@ bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const void* cr = std::memchr(bytes.data() + start, '\r', bytes.size() - start);
-        if (cr == nullptr) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        const std::size_t end = static_cast<const char*>(cr) - bytes.data();
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-        if (start < bytes.size() && bytes[start] == '\n') ++start;
-    }
+    forEachLine(bytes, [&](std::string_view line) {
+        lines.push_back(line);
+        return true;
+    });
     return lines;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,25 @@ bool startsWithIgnoringCase(std::string_view s, std::string_view prefix);
 // A line ends at CR or CR LF; LF alone is data; a last line without an end still counts; an empty
 // text has no lines. The views point into `bytes`.
 std::vector<std::string_view> splitLines(std::string_view bytes);
+// The same rule, one line at a time without building the list: visit(line) returns false to stop.
+template <class Visit>
+void forEachLine(std::string_view bytes, Visit&& visit) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const void* cr = std::memchr(bytes.data() + start, '\r', bytes.size() - start);
+        if (cr == nullptr) {
+            visit(bytes.substr(start));
+            return;
+        }
+        const auto end =
+            static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+        if (!visit(bytes.substr(start, end - start)))
+            return;
+        start = end + 1;
+        if (start < bytes.size() && bytes[start] == '\n')
+            ++start;
+    }
+}
 // Appends the line and CR LF.
 void appendLine(std::string& out, std::string_view line);
 // Every line followed by CR LF.
