@@ -82,11 +82,12 @@ bool storableLine(std::string_view text) {
 }
 
 bool holdsName(std::string_view fileBytes, std::string_view name) {
-    for (std::string_view line : text::splitLines(fileBytes)) {
-        if (text::equalIgnoringCase(line, name))
-            return true;
-    }
-    return false;
+    bool found = false;
+    text::forEachLine(fileBytes, [&](std::string_view line) {
+        found = text::equalIgnoringCase(line, name);
+        return !found;
+    });
+    return found;
 }
 
 Expected<bool> hasName(const Files& files, DataFile file, std::string_view name) {

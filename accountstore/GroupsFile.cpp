@@ -84,18 +84,39 @@ Expected<std::string> readGroups(const Files& files) {
     return bytes;
 }
 
+// Where a line stands, by the same record rule as spansOf, one line at a time.
+enum class Place { Outside, Header, Body, End };
+
+template <class F>
+void walkRecords(std::string_view bytes, F&& f) {
+    bool inside = false;
+    text::forEachLine(bytes, [&](std::string_view line) {
+        if (isHeader(line)) {
+            inside = true;
+            f(line, Place::Header);
+        } else if (inside && isEndMarker(line)) {
+            inside = false;
+            f(line, Place::End);
+        } else {
+            f(line, inside ? Place::Body : Place::Outside);
+        }
+        return true;
+    });
+}
+
 // The bodies of every record of the group, in file order.
 template <class F>
 Status forEachBodyLine(const Files& files, std::string_view group, F&& f) {
     Expected<std::string> bytes = readGroups(files);
     if (!bytes)
         return bytes.error();
-    const Lines lines = text::splitLines(*bytes);
-    for (const Span& span : spansOf(lines)) {
-        if (!names(lines[span.header], group))
-            continue;
-        for (std::size_t i = span.header + 1; i < span.end; ++i) f(lines[i]);
-    }
+    bool selected = false;
+    walkRecords(*bytes, [&](std::string_view line, Place place) {
+        if (place == Place::Header)
+            selected = names(line, group);
+        else if (place == Place::Body && selected)
+            f(line);
+    });
     return success();
 }
 
@@ -172,10 +193,11 @@ Expected<std::vector<std::string>> listGroupNames(const Files& files) {
     if (!bytes)
         return bytes.error();
     std::vector<std::string> out;
-    for (std::string_view line : text::splitLines(*bytes)) {
+    text::forEachLine(*bytes, [&](std::string_view line) {
         if (isHeader(line))
             out.emplace_back(nameOf(line));
-    }
+        return true;
+    });
     return out;
 }
 
@@ -183,21 +205,21 @@ Expected<std::vector<std::string>> listGroupsOfUser(const Files& files, std::str
     Expected<std::string> bytes = readGroups(files);
     if (!bytes)
         return bytes.error();
-    const Lines lines = text::splitLines(*bytes);
     std::vector<std::string> out;
-    for (const Span& span : spansOf(lines)) {
-        const std::string_view name = nameOf(lines[span.header]);
-        bool member = false;
-        for (std::size_t i = span.header + 1; i < span.end && !member; ++i) {
-            member = isLine(lines[i], kMemberPrefix, user);
+    std::string_view group;
+    bool member = false;
+    walkRecords(*bytes, [&](std::string_view line, Place place) {
+        if (place == Place::Header) {
+            group = nameOf(line);
+            member = false;
+        } else if (place == Place::Body && !member && isLine(line, kMemberPrefix, user)) {
+            member = true;
+            bool listed = false;
+            for (const auto& seen : out) listed = listed || text::equalIgnoringCase(seen, group);
+            if (!listed)
+                out.emplace_back(group);
         }
-        if (!member)
-            continue;
-        bool listed = false;
-        for (const auto& seen : out) listed = listed || text::equalIgnoringCase(seen, name);
-        if (!listed)
-            out.emplace_back(name);
-    }
+    });
     return out;
 }
 

@@ -33,11 +33,12 @@ bool isEntryOf(std::string_view line, std::string_view name) {
 
 bool holdsLoginLine(std::string_view pfileBytes, std::string_view name, std::string_view password) {
     const std::string wanted = entryLine(name, password);
-    for (std::string_view line : text::splitLines(pfileBytes)) {
-        if (text::equalIgnoringCase(line, wanted))
-            return true;
-    }
-    return false;
+    bool found = false;
+    text::forEachLine(pfileBytes, [&](std::string_view line) {
+        found = text::equalIgnoringCase(line, wanted);
+        return !found;
+    });
+    return found;
 }
 
 Expected<bool> checkLogin(const Files& files, std::string_view name, std::string_view password) {

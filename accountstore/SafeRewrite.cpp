@@ -103,25 +103,35 @@ RewriteReport replaceFile(Files& files, std::string_view iniPath, std::string_vi
     return report;
 }
 
-RewriteReport safeRewrite(Files& files, std::string_view iniPath, const Transform& transform) {
+namespace {
+
+// Reads X.ini once, lets `build` write the new copy from its bytes (false: leave the file), swaps.
+template <class Build>
+RewriteReport rewriteFrom(Files& files, std::string_view iniPath, Build&& build) {
+    RewriteReport report;
     Expected<std::string> old = files.readAll(iniPath);
     if (!old) {
-        RewriteReport report;
         report.steps.push_back({RewriteStep::ReadOld, old.error()});
         return report;
     }
-    const std::vector<std::string_view> lines = text::splitLines(*old);
     NewCopy copy;
     copy.bytes().reserve(old->size() + old->size() / 8 + 64);
-    if (!transform(lines, copy)) {
-        RewriteReport report;
+    if (!build(std::string_view(*old), copy)) {
         report.steps.push_back({RewriteStep::ReadOld, success()});
         report.declined = true;
         return report;
     }
-    RewriteReport report = replaceFile(files, iniPath, *old, copy.bytes());
+    report = replaceFile(files, iniPath, *old, copy.bytes());
     report.steps.insert(report.steps.begin(), {RewriteStep::ReadOld, success()});
     return report;
+}
+
+}  // namespace
+
+RewriteReport safeRewrite(Files& files, std::string_view iniPath, const Transform& transform) {
+    return rewriteFrom(files, iniPath, [&](std::string_view old, NewCopy& out) {
+        return transform(text::splitLines(old), out);
+    });
 }
 
 RewriteReport rewriteEachLine(Files& files, std::string_view iniPath, const LineRule& perLine,
@@ -136,12 +146,14 @@ RewriteReport rewriteEachLine(Files& files, std::string_view iniPath, const Line
             return report;
         }
     }
-    return safeRewrite(files, iniPath,
-                       [&](const std::vector<std::string_view>& lines, NewCopy& out) {
-                           for (std::string_view line : lines) perLine(line, out);
-                           for (const auto& line : appended) out.line(line);
-                           return true;
-                       });
+    return rewriteFrom(files, iniPath, [&](std::string_view old, NewCopy& out) {
+        text::forEachLine(old, [&](std::string_view line) {
+            perLine(line, out);
+            return true;
+        });
+        for (const auto& line : appended) out.line(line);
+        return true;
+    });
 }
 
 }  // namespace hg
