@@ -75,10 +75,9 @@ Expected<hive::HiveFile> HiveStore::load(RegistryRoot root) const {
     hive::HiveFile file = hive::parse(*bytes, rootName(root), fold_);
     if (file.unreadableLines > 0) {
         report_(files_.resolve(path) + ": " + std::to_string(file.unreadableLines) +
-                (file.unreadableLines == 1 ? " line cannot be read and is"
-                                           : " lines cannot be read and are") +
-                " kept as they are (the first is line " + std::to_string(file.firstUnreadableLine) +
-                ")");
+                (file.unreadableLines == 1 ? " line cannot be read and is kept as it is"
+                                           : " lines cannot be read and are kept as they are") +
+                " (the first is line " + std::to_string(file.firstUnreadableLine) + ")");
     }
     return file;
 }
@@ -244,38 +243,41 @@ std::optional<RegistryValue> HiveStore::value(RegistryRoot root, std::string_vie
 
 std::optional<std::vector<NamedRegistryValue>> HiveStore::values(RegistryRoot root,
                                                                  std::string_view keyPath) const {
-    const auto path = hive::normalizeKeyPath(keyPath);
-    if (!path)
+    auto listing = list(root, keyPath);
+    if (!listing)
         return std::nullopt;
-    const auto file = read(root);
-    if (!file)
-        return std::nullopt;
-    std::vector<NamedRegistryValue> result;
-    const hive::Key* key = hive::findKey(*file, fold_(*path));
-    if (key == nullptr) {
-        if (path->empty())
-            return result;
-        return std::nullopt;
-    }
-    for (const hive::Entry& entry : key->entries) {
-        if (entry.kind == hive::Entry::Kind::Value)
-            result.push_back({entry.name, entry.value});
-    }
-    return result;
+    return std::move(listing->values);
 }
 
 std::optional<std::vector<std::string>> HiveStore::subKeys(RegistryRoot root,
                                                            std::string_view keyPath) const {
+    auto listing = list(root, keyPath);
+    if (!listing)
+        return std::nullopt;
+    return std::move(listing->subKeys);
+}
+
+std::optional<HiveStore::Listing> HiveStore::list(RegistryRoot root,
+                                                  std::string_view keyPath) const {
     const auto path = hive::normalizeKeyPath(keyPath);
     if (!path)
         return std::nullopt;
     const auto file = read(root);
     if (!file)
         return std::nullopt;
-    const std::string folded = path->empty() ? std::string() : fold_(*path);
-    if (!path->empty() && hive::findKey(*file, folded) == nullptr)
-        return std::nullopt;
-    return hive::subKeyNames(*file, folded);
+    const std::string folded = fold_(*path);
+    Listing listing;
+    const hive::Key* key = hive::findKey(*file, folded);
+    if (key == nullptr && !path->empty())
+        return std::nullopt;  // the root exists without a section
+    if (key != nullptr) {
+        for (const hive::Entry& entry : key->entries) {
+            if (entry.kind == hive::Entry::Kind::Value)
+                listing.values.push_back({entry.name, entry.value});
+        }
+    }
+    listing.subKeys = hive::subKeyNames(*file, path->empty() ? std::string() : folded);
+    return listing;
 }
 
 }  // namespace hg

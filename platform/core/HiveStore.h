@@ -52,6 +52,13 @@ public:
     // The names of the key's direct sub-keys in file order; no value when the key is missing.
     std::optional<std::vector<std::string>> subKeys(RegistryRoot root,
                                                     std::string_view keyPath) const;
+    // The key's values and sub-key names from one read of the hive; no value when the key is
+    // missing.
+    struct Listing {
+        std::vector<NamedRegistryValue> values;
+        std::vector<std::string> subKeys;
+    };
+    std::optional<Listing> list(RegistryRoot root, std::string_view keyPath) const;
 
     static void reportToStderr(std::string_view message);
 
