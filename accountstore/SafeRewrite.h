@@ -3,8 +3,9 @@
 // For "\data\X.ini" the new copy is written to "\data\X.tmp" and fsynced; the current X.ini is kept
 // as X.old (a hard link, or a copy where links fail); X.tmp is renamed over X.ini; the directory is
 // fsynced. X.ini exists and holds a complete version at every moment, power cuts included. A
-// failure before the swap leaves X.ini untouched and removes X.tmp. Every step's result is
-// reported.
+// failure before the swap leaves X.ini untouched and removes X.tmp (and an X.old that is only a
+// half-written copy or a second name of X.ini). Every step's result is reported. A process killed
+// between the link and the swap leaves X.old as a second name of X.ini until the next rewrite.
 #pragma once
 
 #include <functional>
