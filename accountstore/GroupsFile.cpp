@@ -19,9 +19,25 @@ bool isEndMarker(std::string_view line) {
     return text::equalIgnoringCase(line, kEndMarker);
 }
 
+// Where a line stands. A record starts at a header and ends at the first end marker after it, or
+// at the next header (so a record that lost its end marker never swallows the one after it), or at
+// the end of the file. `inside` carries the state from line to line.
+enum class Place { Outside, Header, Body, End };
+
+Place placeOf(std::string_view line, bool& inside) {
+    if (isHeader(line)) {
+        inside = true;
+        return Place::Header;
+    }
+    if (inside && isEndMarker(line)) {
+        inside = false;
+        return Place::End;
+    }
+    return inside ? Place::Body : Place::Outside;
+}
+
 // One record inside the lines of the file. The body is [header + 1, end); when `ended`, lines[end]
-// is its end marker. A record also ends at the next header, so a record that lost its end marker
-// never swallows the one after it.
+// is its end marker.
 struct Span {
     std::size_t header = 0;
     std::size_t end = 0;
@@ -30,22 +46,21 @@ struct Span {
 
 std::vector<Span> spansOf(const Lines& lines) {
     std::vector<Span> spans;
-    std::size_t i = 0;
-    while (i < lines.size()) {
-        if (!isHeader(lines[i])) {
-            ++i;
-            continue;
-        }
-        Span span{i, i + 1, false};
-        while (span.end < lines.size() && !isHeader(lines[span.end])) {
-            if (isEndMarker(lines[span.end])) {
-                span.ended = true;
+    bool inside = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        switch (placeOf(lines[i], inside)) {
+            case Place::Header:
+                spans.push_back({i, i + 1, false});
                 break;
-            }
-            ++span.end;
+            case Place::Body:
+                spans.back().end = i + 1;
+                break;
+            case Place::End:
+                spans.back().ended = true;
+                break;
+            case Place::Outside:
+                break;
         }
-        spans.push_back(span);
-        i = span.ended ? span.end + 1 : span.end;
     }
     return spans;
 }
@@ -76,7 +91,7 @@ IoError refused(std::string_view what) {
                                               " holding CR or LF cannot be stored in groups.ini"};
 }
 
-// The file as lines, or no lines when it does not exist yet.
+// The bytes of the file, or none when it does not exist yet.
 Expected<std::string> readGroups(const Files& files) {
     Expected<std::string> bytes = files.readAll(dataFilePath(DataFile::Groups));
     if (!bytes && bytes.error().kind == IoError::Kind::NotFound)
@@ -84,22 +99,12 @@ Expected<std::string> readGroups(const Files& files) {
     return bytes;
 }
 
-// Where a line stands, by the same record rule as spansOf, one line at a time.
-enum class Place { Outside, Header, Body, End };
-
+// Each line with its place, one line at a time.
 template <class F>
 void walkRecords(std::string_view bytes, F&& f) {
     bool inside = false;
     text::forEachLine(bytes, [&](std::string_view line) {
-        if (isHeader(line)) {
-            inside = true;
-            f(line, Place::Header);
-        } else if (inside && isEndMarker(line)) {
-            inside = false;
-            f(line, Place::End);
-        } else {
-            f(line, inside ? Place::Body : Place::Outside);
-        }
+        f(line, placeOf(line, inside));
         return true;
     });
 }
