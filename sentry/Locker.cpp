@@ -22,6 +22,7 @@ std::string Locker::applicationDirectory() const {
 }
 
 void Locker::start() {
+    state_.commandLine = platform_.processes.commandLine();
     startupForm().load();
 }
 
