@@ -317,6 +317,9 @@ std::string serialize(const HiveFile& hive, std::string_view rootName) {
                     }
                     case RegistryValue::Type::Other:
                         out += entry.value.text;
+                        // A continuation that ended at a blank line keeps that line, so what
+                        // follows is not read as part of it.
+                        if (entry.value.text.back() == '\\') out += "\r\n";
                         break;
                 }
             }
