@@ -319,7 +319,8 @@ std::string serialize(const HiveFile& hive, std::string_view rootName) {
                         out += entry.value.text;
                         // A continuation that ended at a blank line keeps that line, so what
                         // follows is not read as part of it.
-                        if (entry.value.text.back() == '\\') out += "\r\n";
+                        if (entry.value.text.back() == '\\')
+                            out += "\r\n";
                         break;
                 }
             }
