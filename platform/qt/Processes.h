@@ -5,7 +5,8 @@
 
 namespace hg {
 
-enum class ShowState { Normal, Minimized };
+// How the started program's window is asked to appear (a wish: on X11 the program decides).
+enum class ShowState { Normal, Minimized, Maximized };
 
 class Processes {
 public:
