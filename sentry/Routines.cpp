@@ -47,12 +47,12 @@ std::string residentCopyCommand(std::string_view applicationDirectory) {
 }
 
 std::optional<QString> findLogonPrompt(Desktop& desktop) {
-    for (const char* title : kLogonPromptTitles) {
-        const QString text = QString::fromLatin1(title);
-        if (desktop.findWindow(text))
-            return text;
-    }
-    return std::nullopt;
+    QStringList titles;
+    for (const char* title : kLogonPromptTitles) titles << QString::fromLatin1(title);
+    const std::optional<std::size_t> found = desktop.findFirstWindow(titles);
+    if (!found)
+        return std::nullopt;
+    return titles[static_cast<qsizetype>(*found)];
 }
 
 std::string readWelcomeMessage(const Files& files) {

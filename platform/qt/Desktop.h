@@ -1,10 +1,12 @@
 // Desktop: the windows of other programs and the input locks of the screen-saver state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,6 +20,14 @@ public:
 
     // A mapped top-level window whose title is exactly `title`.
     virtual std::optional<WindowHandle> findWindow(const QString& title) = 0;
+    // The place in `titles` of the first title that a mapped top-level window has exactly. A desktop
+    // that can look at all windows once for every title does so.
+    virtual std::optional<std::size_t> findFirstWindow(const QStringList& titles) {
+        for (qsizetype i = 0; i < titles.size(); ++i) {
+            if (findWindow(titles[i])) return static_cast<std::size_t>(i);
+        }
+        return std::nullopt;
+    }
     // Asks the window to close (the way a window manager's close box would).
     virtual bool askToClose(WindowHandle window) = 0;
 

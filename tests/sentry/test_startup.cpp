@@ -76,9 +76,8 @@ TEST(StartupTest, TheCommandLineAndTheSystemDecideTheKindOfRun) {
         EXPECT_EQ(desktop.screenSaverRunning(), c.locked);
         EXPECT_EQ(desktop.events().contains("screenSaver 1"), c.locked);
         EXPECT_EQ(rig.lifetime.ended, c.ended ? 1 : 0);
-        EXPECT_EQ(rig.startupEntry().has_value(), c.entryWritten);
-        if (c.entryWritten)
-            EXPECT_EQ(rig.startupEntry(), rig.expectedEntry());
+        EXPECT_EQ(rig.startupEntry(),
+                  c.entryWritten ? std::optional(rig.expectedEntry()) : std::nullopt);
         EXPECT_EQ(rig.fake.processes().logOffCount(), c.logOffs);
         EXPECT_EQ(rig.lifetime.resident, c.resident ? 1 : 0);
         EXPECT_TRUE(rig.fake.processes().started().empty());
