@@ -279,6 +279,36 @@ TEST_F(GroupsFileTest, NamesHoldingALineBreakAreRefused) {
     EXPECT_FALSE(has("groups.old"));
 }
 
+TEST_F(StoreTest, DamagedLinesAreReadSafelyAndCopiedUnchanged) {
+    using namespace std::string_literals;
+    const std::string huge(2 * 1024 * 1024, '\xC6');
+    const std::string damaged = "\0\0\0\r\n"s + huge + "\r\n" +
+                                "\xC6GROUP\xC6"
+                                "Lab\r\n"
+                                "USER\xC6\0ann\r\n"s +
+                                "\x80\x81\x8D\xFF\r\n" + "\xC6GROUP\xC6" + huge + "\r\n" +
+                                "USER\xC6"
+                                "ann\r\n"
+                                "\xC6GROUP\xC6\r\n"  // a group with an empty name
+                                "~END~";
+    put("groups.ini", damaged);
+
+    EXPECT_EQ(listGroupNames(files)->size(), 3u);
+    EXPECT_EQ(*listGroupsOfUser(files, "ann"), Lines{huge});
+    EXPECT_EQ(*listGroupsOfUser(files, "\0ann"s), Lines{"Lab"});
+    EXPECT_EQ(*readGroupMembers(files, "lab"), (Lines{"\0ann"s}));
+    EXPECT_EQ(*findGroupRecord(files, ""), Lines{});
+
+    // A change to the empty-named group copies every other byte as it was.
+    ASSERT_TRUE(addMember(files, "", "bo").ok());
+    std::string expected = damaged;
+    expected.insert(expected.size() - 5,
+                    "USER\xC6"
+                    "bo\r\n");
+    EXPECT_EQ(get("groups.ini"), expected + "\r\n");
+    EXPECT_EQ(get("groups.old"), damaged);
+}
+
 TEST_F(StoreTest, AMissingGroupsFileHasNoGroups) {
     EXPECT_TRUE(listGroupNames(files)->empty());
     EXPECT_TRUE(listGroupsOfUser(files, "ann")->empty());
