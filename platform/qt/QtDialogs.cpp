@@ -111,6 +111,8 @@ void QtDialogs::setClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
+QTextBrowser* QtDialogs::helpWindow() const { return help_.data(); }
+
 QString QtDialogs::helpFile() const {
     const QDir directory(applicationDirectory_);
     for (const QString& name : directory.entryList(QDir::Files)) {

@@ -33,7 +33,7 @@ public:
     void quitHelp() override;
 
     // The help window while it is open.
-    QTextBrowser* helpWindow() const { return help_; }
+    QTextBrowser* helpWindow() const;
     // The help file's path, empty when there is none.
     QString helpFile() const;
 

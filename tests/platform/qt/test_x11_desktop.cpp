@@ -3,6 +3,8 @@
 // XTEST (xdotool without --window), the way a user's keys do, so the grabs apply to it.
 #include "platform/qt/X11Desktop.h"
 
+#include "platform/qt/LinuxPlatform.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -357,6 +359,12 @@ TEST(X11Desktop, RefreshRaisesTopmostWindowsAboveOthersWithoutAWindowManager) {
 
     desktop->setTopmost(ours.window, false);
     EXPECT_FALSE(ours.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(X11Desktop, IsTheDesktopOfAProgramOnAnXServer) {
+    QString whyNot;
+    const std::unique_ptr<hg::Desktop> desktop = hg::createDesktop(whyNot);
+    EXPECT_NE(dynamic_cast<hg::X11Desktop*>(desktop.get()), nullptr) << whyNot.toStdString();
 }
 
 }  // namespace
