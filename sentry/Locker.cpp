@@ -1,6 +1,7 @@
 #include "sentry/Locker.h"
 
 #include "platform/qt/Desktop.h"
+#include "platform/qt/Form.h"
 #include "platform/qt/Processes.h"
 #include "sentry/Lifetime.h"
 #include "sentry/bg.h"
@@ -93,7 +94,17 @@ void Locker::startShellIfAbsent() {
 }
 
 void Locker::attend(Form& dialog) {
+    attended_ = &dialog;
     platform_.desktop.setAttentionWindow(&dialog);
+}
+
+void Locker::attendNone() {
+    attended_ = nullptr;
+    platform_.desktop.setAttentionWindow(nullptr);
+}
+
+Form* Locker::attended() const {
+    return attended_ && attended_->isVisible() ? attended_.data() : nullptr;
 }
 
 void Locker::end() {

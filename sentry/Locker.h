@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include <QPointer>
+
 #include "platform/qt/Platform.h"
 #include "sentry/LoginContext.h"
 #include "sentry/Routines.h"
@@ -68,6 +70,10 @@ public:
     void startShellIfAbsent();
     // The dialog that has the user's attention: the input locks follow it.
     void attend(Form& dialog);
+    // No dialog needs the user any more (the screen is released).
+    void attendNone();
+    // The dialog attended last, while it is shown.
+    Form* attended() const;
 
     // Ends the program at once (see Lifetime::endNow). ended() stays true afterwards, for the code
     // that still runs in a test.
@@ -81,6 +87,7 @@ private:
     RunState& state_;
     Lifetime& lifetime_;
     bool ended_ = false;
+    QPointer<Form> attended_;
     std::unique_ptr<startup> startup_;
     std::unique_ptr<lockScreen> lockScreen_;
     std::unique_ptr<bg> bg_;

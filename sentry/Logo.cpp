@@ -58,7 +58,7 @@ QPixmap hallgardLogo() {
     drawShield(painter, QRectF(10, 6, 62, 75));
 
     QFont title("DejaVu Serif");
-    title.setPixelSize(38);
+    title.setPixelSize(33);
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(QColor(0xf2, 0xf2, 0xf2));

@@ -76,8 +76,11 @@ void bg::onTimer1Tick() {
     if (locker_.logonPromptCheck())
         return;
     // Without a window manager nothing keeps windows stacked: the cover goes up first, then the
-    // desktop re-takes the input locks and raises the topmost dialogs over it.
+    // dialog the user works in, then the desktop re-takes the input locks and raises the topmost
+    // dialogs over both.
     raise();
+    if (Form* dialog = locker_.attended())
+        dialog->raise();
     locker_.platform().desktop.refresh();
 }
 

@@ -8,6 +8,7 @@
 
 #include "accountstore/AccountStore.h"
 #include "platform/qt/Desktop.h"
+#include "sentry/FormFont.h"
 #include "sentry/Locker.h"
 #include "sentry/PasswordChange.h"
 #include "sentry/UiText.h"
@@ -18,6 +19,7 @@ namespace hg::sentry {
 frmCPass::frmCPass(Locker& locker)
     : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), locker_(locker) {
     setObjectName("frmCPass");
+    useFormFont(*this);
     setWindowTitle("Change Password");
     setTwipsSize(3975, 2595);
     setFixedSize(size());

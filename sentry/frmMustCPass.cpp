@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/qt/Desktop.h"
+#include "sentry/FormFont.h"
 #include "sentry/Locker.h"
 #include "sentry/PasswordChange.h"
 #include "sentry/UiText.h"
@@ -17,6 +18,7 @@ namespace hg::sentry {
 frmMustCPass::frmMustCPass(Locker& locker)
     : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), locker_(locker) {
     setObjectName("frmMustCPass");
+    useFormFont(*this);
     setWindowTitle("Change Password");
     setTwipsSize(4050, 2265);
     setFixedSize(size());

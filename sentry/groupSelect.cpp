@@ -9,6 +9,7 @@
 #include "accountstore/GroupsFile.h"
 #include "platform/qt/Desktop.h"
 #include "platform/qt/Processes.h"
+#include "sentry/FormFont.h"
 #include "sentry/Lifetime.h"
 #include "sentry/Locker.h"
 #include "sentry/RestrictionPlan.h"
@@ -48,7 +49,7 @@ void applyChosenGroup(Locker& locker) {
     locker.closeIfLoaded(locker.lockScreenIfMade());
     if (groupSelect* chooser = locker.groupSelectIfMade())
         chooser->hide();
-    platform.desktop.setAttentionWindow(nullptr);
+    locker.attendNone();
 
     platform.desktop.setScreenSaverRunning(false);
     if (locker.runKind() == RunKind::HandOver) {
@@ -64,6 +65,7 @@ void applyChosenGroup(Locker& locker) {
 groupSelect::groupSelect(Locker& locker)
     : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), locker_(locker) {
     setObjectName("groupSelect");
+    useFormFont(*this);
     setWindowTitle("Select a Group");
     setTwipsSize(2370, 3375);
     setFixedSize(size());

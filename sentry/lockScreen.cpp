@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "platform/qt/Desktop.h"
+#include "sentry/FormFont.h"
 #include "sentry/Locker.h"
 #include "sentry/LoginDecision.h"
 #include "sentry/UiText.h"
@@ -22,6 +23,7 @@ namespace hg::sentry {
 lockScreen::lockScreen(Locker& locker)
     : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), locker_(locker) {
     setObjectName("lockScreen");
+    useFormFont(*this);
     setWindowTitle("Hallgard Pro Login");
     setTwipsSize(3675, 2415);
     setFixedSize(size());

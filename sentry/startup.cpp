@@ -6,6 +6,7 @@
 
 #include "platform/qt/Desktop.h"
 #include "platform/qt/Processes.h"
+#include "sentry/FormFont.h"
 #include "sentry/Lifetime.h"
 #include "sentry/Locker.h"
 #include "sentry/bg.h"
@@ -19,6 +20,7 @@ startup::startup(Locker& locker)
                         Qt::MSWindowsFixedSizeDialogHint),
       locker_(locker) {
     setObjectName("startup");
+    useFormFont(*this);
     setWindowTitle("Hallgard Pro - Loading...");
     setTwipsSize(5655, 990);
     setFixedSize(size());
@@ -53,6 +55,9 @@ void startup::onLoad() {
         locker_.end();
         return;
     }
+    // However this run ends from here on — the session ending at the login dialog included — the
+    // locker comes back at the next session start.
+    locker_.lifetime().armFinalWork([this] { locker_.writeStartupEntry(); });
 
     state.shellStarted = false;
     const std::optional<std::string> useServer = readUseServer(platform.registry);

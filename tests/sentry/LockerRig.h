@@ -29,8 +29,15 @@ namespace hg::testing {
 
 class FakeLifetime : public sentry::Lifetime {
 public:
-    void endNow() override { ++ended; }
-    void endWithoutFinalWork() override { ++endedWithoutFinalWork; }
+    // As the process's exit would, the final work runs; a hand-over ends without it.
+    void endNow() override {
+        ++ended;
+        runFinalWork();
+    }
+    void endWithoutFinalWork() override {
+        ++endedWithoutFinalWork;
+        finalWork = nullptr;
+    }
     void stayResident() override { ++resident; }
     void armFinalWork(std::function<void()> work) override { finalWork = std::move(work); }
     void runFinalWork() override {

@@ -51,7 +51,7 @@ TEST(StartupTest, TheCommandLineAndTheSystemDecideTheKindOfRun) {
              mdlRegistry::deleteKey(r.fake.registry(), RegistryRoot::LocalMachine,
                                     "Software\\Hallgard Pro");
          },
-         false, true, false, 0, false},
+         false, true, true, 0, false},
         {"useServer empty is stand-alone", "", [](LockerRig& r) { r.setUseServer(""); }, true,
          false, false, 0, false},
         {"useServer \" 1\" is stand-alone", "", [](LockerRig& r) { r.setUseServer(" 1"); }, true,
@@ -119,6 +119,14 @@ TEST(StartupTest, TheNetworkedEditionWaitsOnTheStartUpWindow) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QApplication::sendEvent(rig.locker.bgIfMade(), &key);
     EXPECT_FALSE(rig.loaded(rig.locker.lockScreenIfMade()));
+}
+
+TEST(StartupTest, TheSessionEndingAtTheLoginDialogBringsTheLockerBackNextTime) {
+    LockerRig rig;
+    rig.start();
+    EXPECT_EQ(rig.startupEntry(), std::nullopt);
+    rig.lifetime.runFinalWork();
+    EXPECT_EQ(rig.startupEntry(), rig.expectedEntry());
 }
 
 TEST(StartupTest, AResidentCopyWritesTheEntryWhenTheSessionEnds) {
