@@ -20,11 +20,12 @@ public:
 
     // A mapped top-level window whose title is exactly `title`.
     virtual std::optional<WindowHandle> findWindow(const QString& title) = 0;
-    // The place in `titles` of the first title that a mapped top-level window has exactly. A desktop
-    // that can look at all windows once for every title does so.
+    // The place in `titles` of the first title that a mapped top-level window has exactly. A
+    // desktop that can look at all windows once for every title does so.
     virtual std::optional<std::size_t> findFirstWindow(const QStringList& titles) {
         for (qsizetype i = 0; i < titles.size(); ++i) {
-            if (findWindow(titles[i])) return static_cast<std::size_t>(i);
+            if (findWindow(titles[i]))
+                return static_cast<std::size_t>(i);
         }
         return std::nullopt;
     }
@@ -39,7 +40,8 @@ public:
     virtual void confinePointer(QWidget& window) = 0;
     virtual void releasePointer() = 0;
     virtual void setTopmost(QWidget& window, bool on) = 0;
-    // Re-takes the locks that should be held and raises topmost windows; called on each poll tick.
+    // Re-takes the locks that should be held and keeps this program's shown windows above other
+    // programs' (topmost ones and the attention window on top); called on each poll tick.
     virtual void refresh() = 0;
     virtual void beep() = 0;
 };

@@ -12,6 +12,7 @@
 #include "platform/core/HiveStore.h"
 #include "platform/core/LinuxClock.h"
 #include "platform/core/LinuxFiles.h"
+#include "platform/qt/Desktop.h"
 #include "platform/qt/LinuxProcesses.h"
 #include "platform/qt/Platform.h"
 #include "platform/qt/QtDialogs.h"
@@ -19,8 +20,6 @@
 #include "platform/qt/SessionEnd.h"
 
 namespace hg {
-
-class Desktop;
 
 // Which desktop a Qt platform gets: offscreen and minimal the recording one, xcb the X11 one.
 enum class DesktopKind { Recording, X11, None };

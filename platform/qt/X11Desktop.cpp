@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 namespace hg {
 
@@ -109,7 +110,7 @@ xcb_atom_t X11Desktop::atom(const char* name) {
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-std::optional<WindowHandle> X11Desktop::findWindow(const QString& title) {
+std::vector<X11Desktop::TitledWindow> X11Desktop::mappedWindows() {
     // First round trip: the root's children and the window manager's client list.
     const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection_, root_);
     const xcb_get_property_cookie_t clientsCookie =
@@ -149,9 +150,9 @@ std::optional<WindowHandle> X11Desktop::findWindow(const QString& title) {
              xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY,
                               0, kLongestTitle)});
     }
-    std::optional<WindowHandle> found;
+    std::vector<TitledWindow> mapped;
     for (std::size_t i = 0; i < asked.size(); ++i) {
-        // Every reply is read (and freed), also after a match.
+        // Every reply is read, so none is left waiting on the connection.
         error = nullptr;
         const auto attributes =
             take(xcb_get_window_attributes_reply(connection_, asked[i].attributes, &error), error);
@@ -160,13 +161,31 @@ std::optional<WindowHandle> X11Desktop::findWindow(const QString& title) {
             take(xcb_get_property_reply(connection_, asked[i].netName, &error), error);
         error = nullptr;
         const auto name = take(xcb_get_property_reply(connection_, asked[i].name, &error), error);
-        if (found || !attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
             continue;
-        if (propertyText(netName.get(), utf8String_) == title ||
-            propertyText(name.get(), utf8String_) == title)
-            found = candidates[i];
+        mapped.push_back({candidates[i], propertyText(netName.get(), utf8String_),
+                          propertyText(name.get(), utf8String_)});
     }
-    return found;
+    return mapped;
+}
+
+std::optional<WindowHandle> X11Desktop::findWindow(const QString& title) {
+    for (const TitledWindow& window : mappedWindows()) {
+        if (window.netWmName == title || window.wmName == title)
+            return window.window;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> X11Desktop::findFirstWindow(const QStringList& titles) {
+    const std::vector<TitledWindow> mapped = mappedWindows();
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        for (const TitledWindow& window : mapped) {
+            if (window.netWmName == titles[i] || window.wmName == titles[i])
+                return static_cast<std::size_t>(i);
+        }
+    }
+    return std::nullopt;
 }
 
 bool X11Desktop::askToClose(WindowHandle window) {
@@ -242,24 +261,77 @@ void X11Desktop::setTopmost(QWidget& window, bool on) {
     } else {
         topLevel->setWindowFlags(flags);
     }
-    std::erase_if(topmost_,
-                  [&](const QPointer<QWidget>& w) { return w.isNull() || w == topLevel; });
-    if (on) {
-        topmost_.emplace_back(topLevel);
+    if (on)
         topLevel->raise();
-    }
 }
 
 void X11Desktop::refresh() {
     takeLocks();
-    for (const QPointer<QWidget>& window : topmost_) {
-        if (window && window->isVisible())
-            window->raise();
+    keepStacked();
+}
+
+int X11Desktop::stackingBand(const QWidget* window) const {
+    if (window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip)
+        return 4;
+    // A message box or other modal dialog must stay answerable.
+    if (window == QApplication::activeModalWidget())
+        return 3;
+    if (window == (attention_ ? attention_->window() : nullptr))
+        return 2;
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        return 1;
+    return 0;
+}
+
+void X11Desktop::keepStacked() {
+    std::map<xcb_window_t, QWidget*> ours;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (const xcb_window_t id = windowOnScreen(window); id != 0 && window->isWindow())
+            ours.emplace(id, window);
     }
-    // A message box or other modal dialog of ours stays above the topmost windows, or the user
-    // could not answer it.
-    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal->isVisible())
-        modal->raise();
+    if (ours.empty())
+        return;
+    xcb_generic_error_t* error = nullptr;
+    const auto tree =
+        take(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), &error), error);
+    if (!tree)
+        return;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+
+    // Ours as they stand now (bottom to top), and the foreign windows somewhere above the lowest.
+    std::vector<QWidget*> nowStacked;
+    std::vector<xcb_window_t> foreignAbove;
+    for (int i = 0; i < count; ++i) {
+        const auto found = ours.find(children[i]);
+        if (found != ours.end())
+            nowStacked.push_back(found->second);
+        else if (!nowStacked.empty())
+            foreignAbove.push_back(children[i]);
+    }
+    std::vector<QWidget*> wanted = nowStacked;
+    std::stable_sort(wanted.begin(), wanted.end(), [this](const QWidget* a, const QWidget* b) {
+        return stackingBand(a) < stackingBand(b);
+    });
+
+    bool covered = false;
+    if (!foreignAbove.empty()) {
+        std::vector<xcb_get_window_attributes_cookie_t> cookies;
+        cookies.reserve(foreignAbove.size());
+        for (const xcb_window_t window : foreignAbove)
+            cookies.push_back(xcb_get_window_attributes(connection_, window));
+        for (const xcb_get_window_attributes_cookie_t cookie : cookies) {
+            error = nullptr;
+            const auto attributes =
+                take(xcb_get_window_attributes_reply(connection_, cookie, &error), error);
+            covered = covered || (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+                                  attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT);
+        }
+    }
+    // Restacked only when something is out of place: every raise repaints what it uncovers.
+    if (!covered && wanted == nowStacked)
+        return;
+    for (QWidget* window : wanted) window->raise();
 }
 
 void X11Desktop::beep() {

@@ -33,7 +33,10 @@ public:
     static std::unique_ptr<X11Desktop> create();
     ~X11Desktop() override;
 
+    // Both look at the root's children and _NET_CLIENT_LIST, mapped windows only, by _NET_WM_NAME
+    // or WM_NAME, in two round trips however many windows there are.
     std::optional<WindowHandle> findWindow(const QString& title) override;
+    std::optional<std::size_t> findFirstWindow(const QStringList& titles) override;
     // WM_DELETE_WINDOW when the window's WM_PROTOCOLS lists it, else _NET_CLOSE_WINDOW to the root
     // (for a window manager to act on). False when the window does not exist.
     bool askToClose(WindowHandle window) override;
@@ -42,6 +45,7 @@ public:
     void confinePointer(QWidget& window) override;
     void releasePointer() override;
     void setTopmost(QWidget& window, bool on) override;
+    // Re-takes the grabs and restacks (see above).
     void refresh() override;
     void beep() override;
 
@@ -56,8 +60,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct TitledWindow {
+        xcb_window_t window;
+        QString netWmName;
+        QString wmName;
+    };
+
     X11Desktop(xcb_connection_t* connection, xcb_window_t root);
 
+    std::vector<TitledWindow> mappedWindows();
+    // Puts this program's shown windows above every other program's, in bands from the bottom:
+    // ordinary windows (the cover), topmost ones, the attention window, a modal dialog, popups.
+    void keepStacked();
+    int stackingBand(const QWidget* window) const;
     // Takes the grabs that are wanted and not held (or moves them), releases those not wanted.
     void takeLocks();
     void watch(QWidget* window);
@@ -79,7 +94,6 @@ private:
     bool screenSaver_ = false;
     QPointer<QWidget> attention_;
     QPointer<QWidget> confined_;
-    std::vector<QPointer<QWidget>> topmost_;
     bool keyboardHeld_ = false;
     bool pointerHeld_ = false;
     xcb_window_t keyboardWindow_ = 0;

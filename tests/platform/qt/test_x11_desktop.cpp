@@ -333,32 +333,48 @@ TEST(X11Desktop, RetriesWhileAnotherClientHoldsTheKeyboardAndSaysSoOnce) {
     desktop->setScreenSaverRunning(false);
 }
 
-TEST(X11Desktop, RefreshRaisesTopmostWindowsAboveOthersWithoutAWindowManager) {
+TEST(X11Desktop, RefreshKeepsOurWindowsAboveOthersInBandsAndLeavesASteadyScreenAlone) {
     auto desktop = makeDesktop();
     ASSERT_NE(desktop, nullptr);
-    OurWindow ours(QRect(100, 100, 300, 120));
-    desktop->setTopmost(ours.window, true);
-    EXPECT_TRUE(ours.window.isVisible()) << "the hint is set without hiding the window";
-    EXPECT_TRUE(ours.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    OurWindow cover(QRect(0, 0, 1280, 1024));
+    OurWindow topmost(QRect(100, 100, 300, 120));
+    OurWindow attended(QRect(500, 100, 300, 120));
+    desktop->setTopmost(topmost.window, true);
+    EXPECT_TRUE(topmost.window.isVisible()) << "the hint is set without hiding the window";
+    EXPECT_TRUE(topmost.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    desktop->setAttentionWindow(&attended.window);
     OtherClient other;
-    const xcb_window_t cover = other.makeWindow(0, 0, 800, 600, true);  // mapped last: on top
+    const xcb_window_t foreign = other.makeWindow(0, 0, 800, 600, true);  // mapped last: on top
+    cover.window.raise();                                                 // and ours out of order
 
-    auto stackIndex = [&](xcb_window_t window) {
+    auto stacking = [&] {
         xcb_query_tree_reply_t* tree = xcb_query_tree_reply(
             other.connection(), xcb_query_tree(other.connection(), other.root()), nullptr);
         const xcb_window_t* children = xcb_query_tree_children(tree);
-        const int count = xcb_query_tree_children_length(tree);
-        const int index =
-            static_cast<int>(std::find(children, children + count, window) - children);
+        std::vector<xcb_window_t> order;
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            if (children[i] == foreign || children[i] == cover.id() ||
+                children[i] == topmost.id() || children[i] == attended.id())
+                order.push_back(children[i]);
+        }
         std::free(tree);
-        return index;
+        return order;
     };
-    ASSERT_LT(stackIndex(ours.id()), stackIndex(cover));
+    const std::vector<xcb_window_t> wanted{foreign, cover.id(), topmost.id(), attended.id()};
+    ASSERT_NE(stacking(), wanted);
     desktop->refresh();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stackIndex(ours.id()) > stackIndex(cover); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stacking() == wanted; }));
 
-    desktop->setTopmost(ours.window, false);
-    EXPECT_FALSE(ours.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // Steady: further ticks restack nothing, so nothing is uncovered and repainted.
+    const std::uint32_t watch[] = {XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
+    xcb_change_window_attributes(other.connection(), other.root(), XCB_CW_EVENT_MASK, watch);
+    (void)other.events();
+    for (int tick = 0; tick < 5; ++tick) desktop->refresh();
+    EXPECT_EQ(other.countEvents(XCB_CONFIGURE_NOTIFY), 0);
+
+    desktop->setTopmost(topmost.window, false);
+    EXPECT_FALSE(topmost.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    desktop->setAttentionWindow(nullptr);
 }
 
 TEST(X11Desktop, IsTheDesktopOfAProgramOnAnXServer) {
