@@ -111,7 +111,9 @@ void QtDialogs::setClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-QTextBrowser* QtDialogs::helpWindow() const { return help_.data(); }
+QTextBrowser* QtDialogs::helpWindow() const {
+    return help_.data();
+}
 
 QString QtDialogs::helpFile() const {
     const QDir directory(applicationDirectory_);
