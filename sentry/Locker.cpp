@@ -94,17 +94,11 @@ void Locker::startShellIfAbsent() {
 }
 
 void Locker::attend(Form& dialog) {
-    attended_ = &dialog;
     platform_.desktop.setAttentionWindow(&dialog);
 }
 
 void Locker::attendNone() {
-    attended_ = nullptr;
     platform_.desktop.setAttentionWindow(nullptr);
-}
-
-Form* Locker::attended() const {
-    return attended_ && attended_->isVisible() ? attended_.data() : nullptr;
 }
 
 void Locker::end() {

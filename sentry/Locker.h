@@ -8,8 +8,6 @@
 
 #include <memory>
 
-#include <QPointer>
-
 #include "platform/qt/Platform.h"
 #include "sentry/LoginContext.h"
 #include "sentry/Routines.h"
@@ -72,8 +70,6 @@ public:
     void attend(Form& dialog);
     // No dialog needs the user any more (the screen is released).
     void attendNone();
-    // The dialog attended last, while it is shown.
-    Form* attended() const;
 
     // Ends the program at once (see Lifetime::endNow). ended() stays true afterwards, for the code
     // that still runs in a test.
@@ -87,7 +83,6 @@ private:
     RunState& state_;
     Lifetime& lifetime_;
     bool ended_ = false;
-    QPointer<Form> attended_;
     std::unique_ptr<startup> startup_;
     std::unique_ptr<lockScreen> lockScreen_;
     std::unique_ptr<bg> bg_;

@@ -75,12 +75,8 @@ void bg::onUnload() {
 void bg::onTimer1Tick() {
     if (locker_.logonPromptCheck())
         return;
-    // Without a window manager nothing keeps windows stacked: the cover goes up first, then the
-    // dialog the user works in, then the desktop re-takes the input locks and raises the topmost
-    // dialogs over both.
-    raise();
-    if (Form* dialog = locker_.attended())
-        dialog->raise();
+    // Without a window manager nothing keeps windows stacked: the desktop re-takes the input locks
+    // and puts the cover back over other programs' windows, the attended dialog over it.
     locker_.platform().desktop.refresh();
 }
 

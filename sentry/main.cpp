@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     // Without X11 grabs nothing could keep other programs from the keyboard: refuse to lock (stderr
     // says why).
     std::unique_ptr<hg::LinuxPlatform> system = hg::LinuxPlatform::create(hg::text::upperCase);
-    if (!system) return 1;
+    if (!system)
+        return 1;
 
     hg::sentry::ProcessLifetime lifetime(system->sessionEnd());
     hg::sentry::RunState state;
