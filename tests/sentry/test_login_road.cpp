@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QTest>
 
 #include "tests/sentry/LockerRig.h"
 
@@ -195,15 +196,62 @@ TEST(LoginRoadTest, TheGroupDialogAppliesTheClickedGroupAndNothingWithoutOne) {
     EXPECT_TRUE(chooser.isLoaded());
 }
 
-TEST(LoginRoadTest, AKeyOnTheCoverBringsTheHiddenLoginDialogBack) {
+TEST(LoginRoadTest, AKeyOrAClickOnTheCoverBringsTheHiddenLoginDialogBack) {
+    for (bool click : {false, true}) {
+        SCOPED_TRACE(click ? "click" : "key");
+        LockerRig rig;
+        rig.start();
+        rig.logIn("bob", "abc");
+        ASSERT_FALSE(rig.login().isVisible());
+        if (click) {
+            QTest::mouseClick(rig.locker.bgIfMade(), Qt::RightButton, {}, QPoint(600, 500));
+        } else {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+            QApplication::sendEvent(rig.locker.bgIfMade(), &key);
+        }
+        EXPECT_TRUE(rig.login().isVisible());
+        EXPECT_EQ(rig.fake.desktop().attentionWindow(), &rig.login());
+    }
+}
+
+TEST(LoginRoadTest, ReleasingTheScreenUndoesEveryLockInItsOrder) {
     LockerRig rig;
     rig.start();
-    rig.logIn("bob", "abc");
-    ASSERT_FALSE(rig.login().isVisible());
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
-    QApplication::sendEvent(rig.locker.bgIfMade(), &key);
-    EXPECT_TRUE(rig.login().isVisible());
-    EXPECT_EQ(rig.fake.desktop().attentionWindow(), &rig.login());
+    rig.fake.desktop().clearEvents();
+    rig.logIn("ann", "abc");
+    // The cover, the start-up window and the login dialog close in this order; then the keys.
+    const QStringList expected = {"screenSaver 0",  "topmost bg 0",   "releasePointer",
+                                  "releasePointer", "attention none", "screenSaver 0"};
+    QStringList events = rig.fake.desktop().events();
+    events.removeAll("confine groupSelect");
+    EXPECT_EQ(events, expected);
+}
+
+// Key presses carrying text, as a keyboard layout with these characters sends them.
+void typeInto(QWidget* box, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &press);
+    }
+}
+
+TEST(LoginRoadTest, TextOutsideTheCodePageIsRefusedWhereItIsTyped) {
+    LockerRig rig;
+    rig.fake.writeFile("\\data\\pfile.ini",
+                       "ZO\xCB\x80\xB5"
+                       "5880\r\n");
+    rig.start();
+    typeInto(rig.login().userName, QString::fromUtf8("zo\u00EB\u20AC"));
+    EXPECT_EQ(labelText(rig.login().Label5), kWelcome);
+    typeInto(rig.login().userName, QString::fromUtf8("\u03A9"));
+    EXPECT_EQ(rig.login().userName->text(), QString::fromUtf8("zo\u00EB\u20AC"));
+    EXPECT_EQ(labelText(rig.login().Label5), sentry::kUnrepresentableMessage);
+
+    typeInto(rig.login().password, "abc");
+    rig.login().Command1->click();
+    // The name as typed, in code page 1252, matched the upper-cased entry line.
+    EXPECT_EQ(rig.file("\\logs\\locker.txt"),
+              "03-02-2000   09:05:03   - 'zo\xEB\x80' successfully logged in.\r\n");
 }
 
 TEST(LoginRoadTest, TheWelcomeMessageIsTheFirstLineAndComesBackAfterAMessage) {
@@ -216,7 +264,7 @@ TEST(LoginRoadTest, TheWelcomeMessageIsTheFirstLineAndComesBackAfterAMessage) {
     EXPECT_EQ(labelText(rig.login().Label5), kWelcome);
 
     rig.fake.writeFile("\\data\\welcome.ini", "");
-    rig.login().onLabel5Click();
+    QTest::mouseClick(rig.login().Label5, Qt::LeftButton);
     EXPECT_EQ(labelText(rig.login().Label5), "");
     ASSERT_EQ(std::remove((rig.fake.applicationDirectory() + "/data/welcome.ini").c_str()), 0);
     rig.login().onTimer1Tick();
