@@ -52,7 +52,8 @@ void xdotool(const std::vector<std::string>& arguments) {
 // This test as an X client.
 class Display {
 public:
-    Display() : c_(xcb_connect(nullptr, nullptr)) {
+    // The display of $DISPLAY, or the one named.
+    explicit Display(const char* name = nullptr) : c_(xcb_connect(name, nullptr)) {
         screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
     }
     ~Display() { xcb_disconnect(c_); }
@@ -220,7 +221,9 @@ public:
 // One run of the program; killed at the end of the test if it is still there.
 class LockerRun {
 public:
-    explicit LockerRun(const Installation& installation, std::string argument = {}) {
+    // On $DISPLAY, or on the display named.
+    explicit LockerRun(const Installation& installation, std::string argument = {},
+                       const std::string& display = {}) {
         const std::string program = installation.dir.path() + "/hgsentry";
         std::vector<char*> argv = {const_cast<char*>(program.c_str())};
         if (!argument.empty())
@@ -231,8 +234,18 @@ public:
         const std::string errors = installation.dir.path() + "/stderr.txt";
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_APPEND,
                                          0644);
+        std::vector<std::string> variables;
+        for (char** v = environ; *v != nullptr; ++v) {
+            if (display.empty() || std::strncmp(*v, "DISPLAY=", 8) != 0)
+                variables.push_back(*v);
+        }
+        if (!display.empty())
+            variables.push_back("DISPLAY=" + display);
+        std::vector<char*> env;
+        for (std::string& v : variables) env.push_back(v.data());
+        env.push_back(nullptr);
         const int failed =
-            posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+            posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), env.data());
         posix_spawn_file_actions_destroy(&actions);
         EXPECT_EQ(failed, 0) << std::strerror(failed);
     }
@@ -379,6 +392,71 @@ TEST_F(LockerX11Test, ASecondCopyEndsAtOnceAndShowsNothing) {
     // compare the windows of that title before and after.
     EXPECT_TRUE(display.window(kLogin).has_value());
     EXPECT_EQ(installation.startupEntry(), std::nullopt);
+}
+
+// A private X server that the test can take away: the locker ends as the session does, with its
+// start-up entry written.
+class PrivateServer {
+public:
+    PrivateServer() {
+        int ends[2];
+        EXPECT_EQ(::pipe(ends), 0);
+        const std::string fd = std::to_string(ends[1]);
+        const char* argv[] = {"Xvfb",       "-displayfd", fd.c_str(), "-screen", "0",
+                              "800x600x24", "-nolisten",  "tcp",      nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, ends[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        EXPECT_EQ(posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(ends[1]);
+        char number[16] = {};
+        const ssize_t got = ::read(ends[0], number, sizeof number - 1);
+        ::close(ends[0]);
+        if (got > 0)
+            name_ = ":" + std::string(number, static_cast<std::size_t>(got - 1));
+    }
+    ~PrivateServer() { stop(); }
+
+    const std::string& name() const { return name_; }
+    void stop() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
+TEST_F(LockerX11Test, TheEndOfTheXServerWritesTheStartUpEntry) {
+    PrivateServer server;
+    ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
+    LockerRun locker(installation, {}, server.name());
+    {
+        Display privateDisplay(server.name().c_str());
+        ASSERT_TRUE(privateDisplay.ok());
+        ASSERT_TRUE(eventually([&] { return privateDisplay.window(kLogin).has_value(); }))
+            << installation.dir.readFile("stderr.txt");
+    }
+    server.stop();
+    EXPECT_TRUE(locker.exitStatus().has_value());
+    EXPECT_EQ(installation.startupEntry(), installation.expectedEntry());
+}
+
+TEST_F(LockerX11Test, SighupAfterALoginWritesTheStartUpEntry) {
+    LockerRun locker(installation);
+    waitLocked();
+    typeLogin("bob", "abc");
+    ASSERT_TRUE(eventually([&] { return !display.keyboardHeldByOther(); }));
+    locker.signal(SIGHUP);
+    EXPECT_EQ(locker.exitStatus(), 0);
+    EXPECT_EQ(installation.startupEntry(), installation.expectedEntry());
 }
 
 }  // namespace
