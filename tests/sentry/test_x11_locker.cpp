@@ -394,6 +394,50 @@ TEST_F(LockerX11Test, ASecondCopyEndsAtOnceAndShowsNothing) {
     EXPECT_EQ(installation.startupEntry(), std::nullopt);
 }
 
+// Not running any more: gone, or a zombie its new parent has not reaped yet.
+bool ended(pid_t pid) {
+    if (::kill(pid, 0) != 0)
+        return true;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string line((std::istreambuf_iterator<char>(stat)), {});
+    const std::size_t close = line.rfind(')');
+    return close == std::string::npos || line.compare(close + 2, 1, "Z") == 0;
+}
+
+// The process whose command line is exactly these arguments.
+std::optional<pid_t> processWithArguments(const std::vector<std::string>& arguments) {
+    std::string wanted;
+    for (const std::string& a : arguments) wanted += a + '\0';
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
+        const std::string line((std::istreambuf_iterator<char>(file)), {});
+        if (line == wanted)
+            return static_cast<pid_t>(std::stoi(name));
+    }
+    return std::nullopt;
+}
+
+TEST_F(LockerX11Test, WithQTheLockerHandsOverToAResidentCopy) {
+    LockerRun locker(installation, "/Q");
+    waitLocked();
+    typeLogin("bob", "abc");
+    EXPECT_EQ(locker.exitStatus(), 0);
+    const std::vector<std::string> resident = {installation.dir.path() + "/hgsentry", "/Q2"};
+    std::optional<pid_t> copy;
+    ASSERT_TRUE(eventually([&] { return (copy = processWithArguments(resident)).has_value(); }));
+    EXPECT_FALSE(display.keyboardHeldByOther());
+    EXPECT_EQ(installation.startupEntry(), std::nullopt);
+
+    // The resident copy is the one that brings the locker back after this session.
+    std::this_thread::sleep_for(300ms);  // its start-up has run and it waits
+    ASSERT_EQ(::kill(*copy, SIGTERM), 0);
+    EXPECT_TRUE(eventually([&] { return ended(*copy); }));
+    EXPECT_EQ(installation.startupEntry(), installation.expectedEntry());
+}
+
 // A private X server that the test can take away: the locker ends as the session does, with its
 // start-up entry written.
 class PrivateServer {
