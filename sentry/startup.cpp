@@ -34,7 +34,9 @@ void startup::onLoad() {
 
     if (locker_.runKind() == RunKind::Resident) {
         // Nothing is blocked and no window is shown; this copy only waits for the end of the
-        // session and then writes the start-up entry.
+        // session and then writes the start-up entry. It does not ask whether another copy runs,
+        // but it counts as one: a locker started later while it waits ends at once.
+        platform.processes.anotherCopyRunning();
         locker_.lifetime().armFinalWork([this] { locker_.writeStartupEntry(); });
         applyChosenGroup(locker_);
         return;

@@ -431,8 +431,13 @@ TEST_F(LockerX11Test, WithQTheLockerHandsOverToAResidentCopy) {
     EXPECT_FALSE(display.keyboardHeldByOther());
     EXPECT_EQ(installation.startupEntry(), std::nullopt);
 
-    // The resident copy is the one that brings the locker back after this session.
+    // It counts as a running copy: a locker started now ends at once.
     std::this_thread::sleep_for(300ms);  // its start-up has run and it waits
+    LockerRun another(installation);
+    EXPECT_EQ(another.exitStatus(), 0);
+    EXPECT_FALSE(display.window(kLogin).has_value());
+
+    // The resident copy is the one that brings the locker back after this session.
     ASSERT_EQ(::kill(*copy, SIGTERM), 0);
     EXPECT_TRUE(eventually([&] { return ended(*copy); }));
     EXPECT_EQ(installation.startupEntry(), installation.expectedEntry());
