@@ -1,7 +1,7 @@
 // Text rules of the account data: code page 1252 bytes, upper-casing, lines ended by CR or CR LF.
 //
-// Account data are std::string holding code page 1252. These are the one implementation of each rule;
-// everything that reads, writes, compares or shows account text goes through them.
+// Account data are std::string holding code page 1252. These are the one implementation of each
+// rule; everything that reads, writes, compares or shows account text goes through them.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/core/Expected.h"
+#include "platform/core/CodePage1252.h"
 
 namespace hg::text {
 
@@ -35,8 +35,7 @@ void forEachLine(std::string_view bytes, Visit&& visit) {
             visit(bytes.substr(start));
             return;
         }
-        const auto end =
-            static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+        const auto end = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
         if (!visit(bytes.substr(start, end - start)))
             return;
         start = end + 1;
@@ -51,15 +50,9 @@ std::string joinLines(const std::vector<std::string>& lines);
 // True when the text holds a CR or LF, so it cannot be stored as one line.
 bool breaksLine(std::string_view s);
 
-// Code page 1252 -> UTF-8. The five bytes without a character (0x81 0x8D 0x8F 0x90 0x9D) become the
-// control characters of the same number, so the conversion is lossless.
-std::string cp1252ToUtf8(std::string_view cp1252);
-
-struct Unrepresentable {
-    std::size_t offset = 0;  // byte offset in the UTF-8 text
-    char32_t codePoint = 0;  // 0xFFFFFFFF for a malformed UTF-8 sequence
-};
-// UTF-8 -> code page 1252; the first character code page 1252 cannot hold is reported, never replaced.
-Expected<std::string, Unrepresentable> utf8ToCp1252(std::string_view utf8);
+// The conversion at the edge of the user interface.
+using codepage::cp1252ToUtf8;
+using codepage::Unrepresentable;
+using codepage::utf8ToCp1252;
 
 }  // namespace hg::text

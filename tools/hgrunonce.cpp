@@ -105,7 +105,8 @@ int main(int argc, char** argv) {
     hg::HiveStore store = hg::mdlRegistry::openStore(*directory);
     const hg::LinuxFiles files(*directory);
     // Commands name the application directory the way the suite wrote it: in code page 1252.
-    const std::string suiteDirectory = hg::systemTextToCp1252(*directory).value_or(*directory);
+    auto converted = hg::text::utf8ToCp1252(*directory);
+    const std::string suiteDirectory = converted ? *converted : *directory;
     const hg::CommandContext context{suiteDirectory, files, store};
 
     const auto entries = store.values(hg::RegistryRoot::LocalMachine, kRunOnceKey);

@@ -7,11 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/core/CodePage1252.h"
 #include "platform/core/Files.h"
 #include "platform/core/LinuxFiles.h"
 #include "platform/core/RegistryHive.h"
@@ -22,35 +22,6 @@ extern char** environ;
 namespace hg {
 
 namespace {
-
-// Code points of the bytes 0x80-0x9F; the five bytes without a character keep their own number.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::optional<char> cp1252Byte(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return std::nullopt;
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -100,7 +71,7 @@ std::optional<std::string_view> insideApplicationDirectory(std::string_view path
 
 std::vector<std::string> systemWords(std::string_view command) {
     std::vector<std::string> words = splitCommandWords(command);
-    for (std::string& word : words) word = cp1252ToSystemText(word);
+    for (std::string& word : words) word = codepage::cp1252ToUtf8(word);
     return words;
 }
 
@@ -123,7 +94,7 @@ std::string fileArgument(std::string_view file, const CommandContext& context) {
     if (std::optional<std::string_view> inside =
             insideApplicationDirectory(file, context.applicationDirectory))
         return context.files.resolve(*inside);
-    return cp1252ToSystemText(file);
+    return codepage::cp1252ToUtf8(file);
 }
 
 // The program part of a command line and the rest after it.
@@ -206,56 +177,6 @@ void prepareChild(int reportFd, int maxDescriptor) {
 
 }  // namespace
 
-std::string cp1252ToSystemText(std::string_view cp1252) {
-    std::string out;
-    out.reserve(cp1252.size());
-    for (const char byte : cp1252) {
-        const auto b = static_cast<unsigned char>(byte);
-        appendUtf8(out, (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char32_t{b});
-    }
-    return out;
-}
-
-std::optional<std::string> systemTextToCp1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        char32_t c = 0;
-        std::size_t length = 0;
-        if (lead < 0x80) {
-            c = lead;
-            length = 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            c = lead & 0x1F;
-            length = 2;
-        } else if ((lead & 0xF0) == 0xE0) {
-            c = lead & 0x0F;
-            length = 3;
-        } else {
-            return std::nullopt;  // four-byte characters are beyond code page 1252 anyway
-        }
-        if (i + length > utf8.size())
-            return std::nullopt;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            c = (c << 6) | (next & 0x3F);
-        }
-        const char32_t smallest = length == 1 ? 0 : length == 2 ? 0x80 : 0x800;
-        if (c < smallest)
-            return std::nullopt;  // overlong form
-        const std::optional<char> byte = cp1252Byte(c);
-        if (!byte)
-            return std::nullopt;
-        out += *byte;
-        i += length;
-    }
-    return out;
-}
-
 std::vector<std::string> splitCommandWords(std::string_view command) {
     std::vector<std::string> words;
     std::string word;
@@ -307,7 +228,7 @@ std::optional<std::vector<std::string>> programForCommand(std::string_view comma
             argv.push_back(fileArgument(file, context));
         return argv;
     } else {
-        argv.push_back(cp1252ToSystemText(part.program));
+        argv.push_back(codepage::cp1252ToUtf8(part.program));
     }
     for (std::string& word : systemWords(part.rest)) argv.push_back(std::move(word));
     return argv;

@@ -24,15 +24,9 @@ inline constexpr std::string_view kProgramsKey = "Software\\Hallgard Pro\\Platfo
 inline constexpr std::string_view kDefaultShell = "x-session-manager";
 inline constexpr std::string_view kDefaultViewer = "xdg-open";
 
-// Command lines are code page 1252, the system's text (arguments, file names) is UTF-8. The bytes
-// 0x81 0x8D 0x8F 0x90 0x9D, which hold no character, map to the control characters of the same
-// number, so the conversion is lossless.
-std::string cp1252ToSystemText(std::string_view cp1252);
-// No value when the text is not UTF-8 or holds a character code page 1252 cannot.
-std::optional<std::string> systemTextToCp1252(std::string_view utf8);
-
-// Words split at spaces and tabs; a double quote starts or ends a group in which spaces are kept;
-// the quotes themselves are dropped. No other character is special.
+// Command lines are code page 1252; the programs they start get UTF-8
+// (platform/core/CodePage1252.h). Words split at spaces and tabs; a double quote starts or ends a
+// group in which spaces are kept; the quotes themselves are dropped. No other character is special.
 std::vector<std::string> splitCommandWords(std::string_view command);
 
 struct CommandContext {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/core/CodePage1252.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/RegistryHive.h"
 
@@ -33,7 +34,7 @@ LinuxProcesses::~LinuxProcesses() = default;
 std::string LinuxProcesses::toCp1252(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    if (std::optional<std::string> converted = systemTextToCp1252(bytes))
+    if (auto converted = codepage::utf8ToCp1252(bytes))
         return *converted;
     return std::string(bytes);
 }
@@ -112,7 +113,7 @@ void LinuxProcesses::logOff() {
         registry_.value(RegistryRoot::LocalMachine, kPlatformKey, "LogOff");
     if (configured && configured->type == RegistryValue::Type::String) {
         argv = splitCommandWords(configured->text);
-        for (std::string& word : argv) word = cp1252ToSystemText(word);
+        for (std::string& word : argv) word = codepage::cp1252ToUtf8(word);
     }
     if (argv.empty()) {
         const char* session = std::getenv("XDG_SESSION_ID");
