@@ -97,6 +97,16 @@ void Locker::attend(Form& dialog) {
     platform_.desktop.setAttentionWindow(&dialog);
 }
 
+bool Locker::present(Form& dialog) {
+    dialog.show();
+    if (!dialog.isVisible())
+        return false;
+    dialog.raise();
+    dialog.activateWindow();
+    attend(dialog);
+    return true;
+}
+
 void Locker::attendNone() {
     platform_.desktop.setAttentionWindow(nullptr);
 }

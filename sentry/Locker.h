@@ -68,6 +68,8 @@ public:
     void startShellIfAbsent();
     // The dialog that has the user's attention: the input locks follow it.
     void attend(Form& dialog);
+    // Shows the dialog on top, makes it active and attends to it; false when it could not be shown.
+    bool present(Form& dialog);
     // No dialog needs the user any more (the screen is released).
     void attendNone();
 

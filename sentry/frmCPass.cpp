@@ -33,9 +33,7 @@ frmCPass::frmCPass(Locker& locker)
     vPassword = makeTextBox(*this, 18, true, 1440, 1200, 2415, 285);
     Command2 = makeButton(*this, "&Cancel", 1440, 1680, 1095, 375);
     Command1 = makeButton(*this, "&OK", 2760, 1680, 1095, 375);
-    Label5 = makeLabel(*this, "Important messages appear here.", 120, 2160, 3735, 375);
-    Label5->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label5 = makeMessageArea(*this, "Important messages appear here.", 120, 2160, 3735, 375);
     setDefaultButton(Command1);
     setCancelButton(Command2);
 
@@ -51,12 +49,8 @@ frmCPass::frmCPass(Locker& locker)
 }
 
 void frmCPass::showAndAttend() {
-    show();
-    if (!isVisible())
+    if (!locker_.present(*this))
         return;
-    raise();
-    activateWindow();
-    locker_.attend(*this);
     locker_.platform().desktop.setTopmost(*this, true);
     // The check also runs here, not only when the window manager activates the window: a dialog the
     // user may not use never stays open.

@@ -30,9 +30,7 @@ frmMustCPass::frmMustCPass(Locker& locker)
     vPassword = makeTextBox(*this, 18, true, 1440, 840, 2415, 285);
     Command2 = makeButton(*this, "&Cancel", 1440, 1320, 1095, 375);
     Command1 = makeButton(*this, "&OK", 2760, 1320, 1095, 375);
-    Label2 = makeLabel(*this, "Important messages appear here.", 120, 1800, 3735, 375);
-    Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label2 = makeMessageArea(*this, "Important messages appear here.", 120, 1800, 3735, 375);
     setDefaultButton(Command1);
     setCancelButton(Command2);
 
@@ -48,12 +46,8 @@ frmMustCPass::frmMustCPass(Locker& locker)
 
 void frmMustCPass::showAndAttend() {
     shownAgain_ = true;
-    show();
-    if (!isVisible())
+    if (!locker_.present(*this))
         return;
-    raise();
-    activateWindow();
-    locker_.attend(*this);
     newPassword->setFocus();
 }
 

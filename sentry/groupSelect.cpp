@@ -87,12 +87,8 @@ groupSelect::groupSelect(Locker& locker)
 }
 
 void groupSelect::showAndAttend() {
-    show();
-    if (!isVisible())
+    if (!locker_.present(*this))
         return;
-    raise();
-    activateWindow();
-    locker_.attend(*this);
 }
 
 void groupSelect::onLoad() {

@@ -36,9 +36,7 @@ lockScreen::lockScreen(Locker& locker)
     password = makeTextBox(*this, 18, true, 960, 960, 2535, 285);
     cmdChangePass = makeButton(*this, "&Change Password", 600, 1350, 1695, 375);
     Command1 = makeButton(*this, "&Login", 2460, 1350, 1095, 375);
-    Label5 = makeLabel(*this, "Hallgard Pro", 105, 1830, 3465, 495);
-    Label5->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label5 = makeMessageArea(*this, "Hallgard Pro", 105, 1830, 3465, 495);
     Label5->installEventFilter(this);
     setDefaultButton(Command1);
 
@@ -58,12 +56,8 @@ lockScreen::lockScreen(Locker& locker)
 }
 
 void lockScreen::showAndAttend() {
-    show();
-    if (!isVisible())
+    if (!locker_.present(*this))
         return;
-    raise();
-    activateWindow();
-    locker_.attend(*this);
 }
 
 void lockScreen::onLoad() {

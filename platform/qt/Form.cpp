@@ -222,6 +222,13 @@ QLabel* makeLabel(Form& form, const QString& text, int left, int top, int width,
     return label;
 }
 
+QLabel* makeMessageArea(Form& form, const QString& text, int left, int top, int width, int height) {
+    QLabel* label = makeLabel(form, text, left, top, width, height);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    return label;
+}
+
 QLineEdit* makeTextBox(Form& form, int maxLength, bool password, int left, int top, int width,
                        int height) {
     auto* box = new QLineEdit(&form);

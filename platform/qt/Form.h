@@ -74,6 +74,8 @@ private:
 
 // Controls as the windows declare them.
 QLabel* makeLabel(Form& form, const QString& text, int left, int top, int width, int height);
+// A label with a single border and its text centred: a window's message area.
+QLabel* makeMessageArea(Form& form, const QString& text, int left, int top, int width, int height);
 QLineEdit* makeTextBox(Form& form, int maxLength, bool password, int left, int top, int width,
                        int height);
 QPushButton* makeButton(Form& form, const QString& text, int left, int top, int width, int height);
