@@ -26,6 +26,7 @@
 
 #include "accountstore/PasswordDigest.h"
 #include "accountstore/Text.h"
+#include "bench/PlainPosix.h"
 #include "platform/fake/qt/FakePlatform.h"
 #include "platform/qt/X11Desktop.h"
 #include "sentry/Lifetime.h"
@@ -36,38 +37,11 @@
 
 namespace {
 
+using namespace bench;
+
 using SteadyClock = std::chrono::steady_clock;
 constexpr int kEntries = 100000;
 
-[[noreturn]] void fail(const std::string& what) {
-    std::perror(what.c_str());
-    std::abort();
-}
-
-std::string readFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        fail("open " + path);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        fail("fstat " + path);
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0)
-            fail("read " + path);
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
-    if (::close(fd) != 0)
-        fail("close " + path);
-    return bytes;
-}
-
-// The plain baseline: read pfile.ini whole, find the entry line with its CR LF.
 bool baselineFinds(const std::string& path, const std::string& line) {
     const std::string bytes = readFile(path);
     return memmem(bytes.data(), bytes.size(), line.data(), line.size()) != nullptr;
