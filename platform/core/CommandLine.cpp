@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/core/Ascii.h"
 #include "platform/core/CodePage1252.h"
 #include "platform/core/Files.h"
 #include "platform/core/LinuxFiles.h"
@@ -36,25 +37,6 @@ std::string_view trim(std::string_view s) {
     s = trimLeft(s);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-bool equalAsciiIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
-bool endsWithAsciiIgnoringCase(std::string_view s, std::string_view suffix) {
-    return s.size() >= suffix.size() &&
-           equalAsciiIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 // The part of `path` after the application directory, starting with its backslash; no value when
@@ -214,14 +196,14 @@ std::optional<std::vector<std::string>> programForCommand(std::string_view comma
     if (std::optional<std::string_view> inside =
             insideApplicationDirectory(part.program, context.applicationDirectory)) {
         std::string_view relative = *inside;
-        if (endsWithAsciiIgnoringCase(relative, ".exe"))
+        if (ascii::endsWithIgnoringCase(relative, ".exe"))
             relative.remove_suffix(4);
         argv.push_back(context.files.resolve(relative));
-    } else if (equalAsciiIgnoringCase(part.program, "Explorer.exe") ||
-               equalAsciiIgnoringCase(part.program, "Explorer")) {
+    } else if (ascii::equalIgnoringCase(part.program, "Explorer.exe") ||
+               ascii::equalIgnoringCase(part.program, "Explorer")) {
         argv = configuredProgram(context.registry, "Explorer.exe", kDefaultShell);
-    } else if (equalAsciiIgnoringCase(part.program, "notepad") ||
-               equalAsciiIgnoringCase(part.program, "notepad.exe")) {
+    } else if (ascii::equalIgnoringCase(part.program, "notepad") ||
+               ascii::equalIgnoringCase(part.program, "notepad.exe")) {
         argv = configuredProgram(context.registry, "notepad", kDefaultViewer);
         const std::string_view file = trim(part.rest);
         if (!file.empty())

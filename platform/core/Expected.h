@@ -37,6 +37,8 @@ private:
 // Success without a value.
 struct Done {};
 using Status = Expected<Done>;
-inline Status success() { return Done{}; }
+inline Status success() {
+    return Done{};
+}
 
 }  // namespace hg

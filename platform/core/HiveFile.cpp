@@ -1,5 +1,7 @@
 #include "platform/core/HiveFile.h"
 
+#include "platform/core/Ascii.h"
+
 #include <cstdio>
 #include <unordered_set>
 
@@ -27,24 +29,10 @@ bool isBlank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
-}
-
-bool startsWithAscii(std::string_view s, std::string_view lowerPrefix) {
-    if (s.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        if (lowerAscii(s[i]) != lowerPrefix[i])
-            return false;
-    }
-    return true;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    const char l = lowerAscii(c);
+    const char l = ascii::lower(c);
     if (l >= 'a' && l <= 'f')
         return l - 'a' + 10;
     return -1;
@@ -94,9 +82,9 @@ void appendQuoted(std::string& out, std::string_view text) {
 
 // "hex:" or "hex(<hex digits>):"
 bool isHexType(std::string_view data) {
-    if (startsWithAscii(data, "hex:"))
+    if (ascii::startsWithIgnoringCase(data, "hex:"))
         return true;
-    if (!startsWithAscii(data, "hex("))
+    if (!ascii::startsWithIgnoringCase(data, "hex("))
         return false;
     std::size_t i = 4;
     while (i < data.size() && hexDigit(data[i]) >= 0) ++i;
@@ -131,7 +119,7 @@ std::optional<ParsedValue> parseValue(const std::vector<std::string_view>& lines
         if (!text || text->end != data.size())
             return std::nullopt;
         parsed.value = RegistryValue::string(std::move(text->text));
-    } else if (startsWithAscii(data, "dword:")) {
+    } else if (ascii::startsWithIgnoringCase(data, "dword:")) {
         const std::string_view digits = data.substr(6);
         if (digits.empty() || digits.size() > 8)
             return std::nullopt;

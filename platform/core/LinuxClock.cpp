@@ -8,7 +8,8 @@ namespace {
 std::tm localNow(timespec* precise = nullptr) {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
-    if (precise != nullptr) *precise = ts;
+    if (precise != nullptr)
+        *precise = ts;
     std::tm tm{};
     localtime_r(&ts.tv_sec, &tm);
     return tm;

@@ -10,24 +10,11 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/core/Ascii.h"
 #include "platform/core/UniqueFd.h"
 
 namespace hg {
 namespace {
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
-}
-
-bool equalAsciiIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::vector<std::string_view> components(std::string_view relative) {
     std::vector<std::string_view> parts;
@@ -55,7 +42,7 @@ std::optional<std::string> matchingEntry(const std::string& directory, std::stri
     std::optional<std::string> best;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view candidate(entry->d_name);
-        if (equalAsciiIgnoringCase(candidate, name) && (!best || candidate < *best)) {
+        if (ascii::equalIgnoringCase(candidate, name) && (!best || candidate < *best)) {
             best = std::string(candidate);
         }
     }
@@ -116,7 +103,7 @@ std::string LinuxFiles::resolve(std::string_view relativePath) const {
             }
             existing = false;
         }
-        for (char c : part) path += newNames_ == NewNames::LowerCase ? lowerAscii(c) : c;
+        for (char c : part) path += newNames_ == NewNames::LowerCase ? ascii::lower(c) : c;
     }
     return path;
 }
