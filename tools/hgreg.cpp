@@ -23,6 +23,7 @@
 
 #include "accountstore/Text.h"
 #include "accountstore/mdlRegistry.h"
+#include "platform/core/Executable.h"
 #include "platform/core/HiveStore.h"
 
 namespace {
@@ -235,19 +236,6 @@ hg::Expected<Command, UsageError> parseArguments(const std::vector<std::string>&
     return command;
 }
 
-// The directory the running executable lives in.
-std::optional<std::string> executableDirectory() {
-    std::string path(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= path.size())
-        return std::nullopt;
-    path.resize(static_cast<std::size_t>(n));
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return std::nullopt;
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 std::string fullKeyName(const Command& command) {
     std::string name(hg::rootName(command.root));
     const auto path = hg::hive::normalizeKeyPath(command.keyPath);
@@ -378,7 +366,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (command->appDirectory.empty()) {
-        const auto dir = executableDirectory();
+        const auto dir = hg::executableDirectory();
         if (!dir) {
             std::fprintf(stderr, "ERROR: cannot find the directory of hgreg; give --appdir DIR\n");
             return 1;

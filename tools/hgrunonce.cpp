@@ -23,6 +23,7 @@
 #include "accountstore/Text.h"
 #include "accountstore/mdlRegistry.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/Executable.h"
 #include "platform/core/HiveStore.h"
 #include "platform/core/LinuxFiles.h"
 
@@ -30,19 +31,6 @@ namespace {
 
 constexpr std::string_view kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* kUsage = "usage: hgrunonce [--appdir DIR]";
-
-// The directory the running executable lives in.
-std::optional<std::string> executableDirectory() {
-    std::string path(PATH_MAX, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= path.size())
-        return std::nullopt;
-    path.resize(static_cast<std::size_t>(n));
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return std::nullopt;
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
 
 // The absolute path without links, as the programs see their own directory.
 std::optional<std::string> canonical(const std::string& directory) {
@@ -95,7 +83,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::optional<std::string> directory = given ? canonical(*given) : executableDirectory();
+    std::optional<std::string> directory = given ? canonical(*given) : hg::executableDirectory();
     if (!directory) {
         complain(given ? "no such directory: " + *given
                        : std::string("cannot find the directory of hgrunonce; give --appdir DIR"));
