@@ -1,12 +1,10 @@
 // hgsentry: the locker. Builds the platform services and the run-wide record, runs the start-up,
 // then serves events until the session ends.
 #include <QApplication>
-#include <QTextBrowser>  // QtDialogs holds one by QPointer
 
 #include <memory>
 
 #include "accountstore/Text.h"
-#include "platform/qt/Desktop.h"  // LinuxPlatform owns one
 #include "platform/qt/LinuxPlatform.h"
 #include "sentry/Locker.h"
 #include "sentry/LoginContext.h"

@@ -11,7 +11,7 @@
 namespace hg {
 
 DesktopKind desktopKindFor(const QString& platformName) {
-    if (platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal"))
+    if (platformName == QLatin1String("offscreen"))
         return DesktopKind::Recording;
     if (platformName == QLatin1String("xcb"))
         return DesktopKind::X11;

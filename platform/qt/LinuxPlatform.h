@@ -21,7 +21,8 @@
 
 namespace hg {
 
-// Which desktop a Qt platform gets: offscreen and minimal the recording one, xcb the X11 one.
+// Which desktop a Qt platform gets: offscreen (tests) the recording one, xcb the X11 one, any other
+// none, so that a locker never runs where it could not lock.
 enum class DesktopKind { Recording, X11, None };
 DesktopKind desktopKindFor(const QString& platformName);
 

@@ -9,10 +9,10 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTextBrowser>
 
 #include "platform/qt/Dialogs.h"
 
-class QTextBrowser;
 
 namespace hg {
 

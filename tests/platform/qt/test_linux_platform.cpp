@@ -24,7 +24,7 @@ TEST(LinuxPlatform, EachQtPlatformGetsItsDesktopOrNone) {
         hg::DesktopKind kind;
     };
     const Case cases[] = {{"offscreen", hg::DesktopKind::Recording},
-                          {"minimal", hg::DesktopKind::Recording},
+                          {"minimal", hg::DesktopKind::None},
                           {"xcb", hg::DesktopKind::X11},
                           {"wayland", hg::DesktopKind::None},
                           {"eglfs", hg::DesktopKind::None},
