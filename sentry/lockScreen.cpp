@@ -64,6 +64,7 @@ void lockScreen::onLoad() {
     emptyBoxes();
     Label5->setText("Hallgard Pro");
     messageHeld_ = false;
+    Timer1->start();
     centreOnScreen();
     if (locker_.logonPromptCheck())
         return;
@@ -83,6 +84,9 @@ void lockScreen::onActivate() {
 }
 
 void lockScreen::onUnload() {
+    // A closed dialog shows nothing: its welcome message is not read again for the rest of the
+    // session.
+    Timer1->stop();
     locker_.platform().desktop.releasePointer();
 }
 
@@ -163,6 +167,9 @@ void lockScreen::onCommand1Click() {
 
     groupSelect& chooser = locker_.groupSelectForm();
     chooser.lstGroupList->clear();
+    // A group clicked for an earlier login is not this user's choice: OK with nothing selected in
+    // the refilled list does nothing.
+    login.chosenGroup.clear();
     for (const std::string& group : decision.groups) chooser.lstGroupList->addSorted(shown(group));
 
     switch (decision.verdict) {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "tests/sentry/LockerRig.h"
 
@@ -196,6 +197,27 @@ TEST(LoginRoadTest, TheGroupDialogAppliesTheClickedGroupAndNothingWithoutOne) {
     EXPECT_TRUE(chooser.isLoaded());
 }
 
+TEST(LoginRoadTest, AGroupClickedForAnEarlierLoginIsNotAppliedByOKAlone) {
+    LockerRig rig;
+    rig.start();
+    rig.logIn("bob", "abc");
+    sentry::groupSelect& chooser = *rig.locker.groupSelectIfMade();
+    chooser.lstGroupList->setCurrentRow(0);  // Alpha
+    ASSERT_EQ(rig.state.login.chosenGroup, "Alpha");
+
+    // Back to the login dialog through the cover, and a new login: the list is filled afresh.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(rig.locker.bgIfMade(), &key);
+    rig.logIn("bob", "abc");
+    ASSERT_TRUE(chooser.isVisible());
+    EXPECT_TRUE(chooser.lstGroupList->selectedItems().isEmpty());
+    chooser.Command1->click();
+
+    EXPECT_TRUE(chooser.isVisible());
+    EXPECT_EQ(rig.lifetime.resident, 0);
+    EXPECT_EQ(rig.dword(RegistryRoot::CurrentUser, kPolicies + "Explorer", "NoRun"), std::nullopt);
+}
+
 TEST(LoginRoadTest, AKeyOrAClickOnTheCoverBringsTheHiddenLoginDialogBack) {
     for (bool click : {false, true}) {
         SCOPED_TRACE(click ? "click" : "key");
@@ -225,6 +247,26 @@ TEST(LoginRoadTest, ReleasingTheScreenUndoesEveryLockInItsOrder) {
     QStringList events = rig.fake.desktop().events();
     events.removeAll("confine groupSelect");
     EXPECT_EQ(events, expected);
+}
+
+TEST(LoginRoadTest, AClosedLoginDialogNoLongerReadsTheWelcomeMessage) {
+    const std::vector<std::pair<const char*, std::function<void(LockerRig&)>>> closings = {
+        {"group applied", [](LockerRig& r) { r.logIn("ann", "abc"); }},
+        {"logon prompt",
+         [](LockerRig& r) {
+             r.fake.desktop().addWindow("Enter Password");
+             r.locker.bgIfMade()->onTimer1Tick();
+         }},
+    };
+    for (const auto& [what, close] : closings) {
+        SCOPED_TRACE(what);
+        LockerRig rig;
+        rig.start();
+        ASSERT_TRUE(rig.login().Timer1->isActive());
+        close(rig);
+        ASSERT_FALSE(rig.loaded(&rig.login()));
+        EXPECT_FALSE(rig.login().Timer1->isActive());
+    }
 }
 
 // Key presses carrying text, as a keyboard layout with these characters sends them.
