@@ -124,6 +124,16 @@ TEST(OwnPasswordChangeTest, TheDialogOpensEmptyEachTime) {
     EXPECT_EQ(labelText(dialog.Label5), "Important messages appear here.");
 }
 
+TEST(PasswordDialogsTest, BothDialogsComeUpOnTop) {
+    LockerRig rig;
+    rig.start();
+    openChange(rig, "ann", "");
+    EXPECT_TRUE(rig.fake.desktop().events().contains("topmost frmCPass 1"));
+    rig.locker.frmCPassIfMade()->Command2->click();
+    rig.logIn("eve", "abc");
+    EXPECT_TRUE(rig.fake.desktop().events().contains("topmost frmMustCPass 1"));
+}
+
 TEST(RequiredPasswordChangeTest, TheLoginOpensItInsteadOfTheDesktop) {
     LockerRig rig;
     rig.start();

@@ -176,6 +176,18 @@ TEST(StartupTest, ALogonPromptThatComesUpLaterEndsTheLocker) {
     }
 }
 
+TEST(StartupTest, AMouseMoveOverTheCoverBlocksTheKeysAgain) {
+    LockerRig rig;
+    rig.start();
+    // Something else let the keys go while the screen is still locked.
+    rig.fake.desktop().setScreenSaverRunning(false);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(rig.locker.bgIfMade(), &move);
+    EXPECT_TRUE(rig.fake.desktop().screenSaverRunning());
+    EXPECT_EQ(rig.lifetime.ended, 0);
+}
+
 TEST(StartupTest, WithQTheLockerHandsOverToAResidentCopyInsteadOfStartingTheShell) {
     LockerRig rig("/Q");
     rig.start();
