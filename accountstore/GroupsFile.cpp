@@ -349,6 +349,16 @@ Expected<RenameGroupOutcome> renameGroup(Files& files, std::string_view oldName,
     return outcome;
 }
 
+std::string_view refusalText(CreateGroupOutcome outcome) {
+    return outcome == CreateGroupOutcome::NameTaken ? "That name is already taken." : "";
+}
+
+std::string_view refusalText(RenameGroupOutcome outcome) {
+    return outcome == RenameGroupOutcome::NameExists
+               ? "That group already exists.  The group will not be renamed."
+               : "";
+}
+
 Status deleteGroup(Files& files, std::string_view group) {
     if (text::breaksLine(group))
         return refused("a group name");

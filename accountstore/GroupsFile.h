@@ -1,11 +1,14 @@
 // GroupsFile: the records of groups.ini and every read and write on them.
 //
 // A record runs from a header "ÆGROUPÆ" + name to the next end marker. End-marker rule, the same
-// for every reader and writer here: a line equal to "~END~" ignoring case ends a record; without
-// one the record runs to the end of the file. Lines outside records are ignored by readers and
-// copied unchanged by every rewrite. A missing groups.ini reads as a file without groups; writes
-// other than createGroup then have nothing to change and succeed without writing. Names holding CR
-// or LF are refused.
+// for every reader and writer here: a line equal to "~END~" ignoring case ends a record; a record
+// that lost its end marker ends at the next header (so a change to it never reaches the record
+// after it), or at the end of the file. A line added to such a record is followed by "~END~",
+// which closes it. Readers take group, member and program lines only with their whole prefix
+// ("ÆGROUPÆ", "USERÆ", "PROGRAMÆ"), as the writers write them and the locker reads them. Lines
+// outside records are ignored by readers and copied unchanged by every rewrite. A missing
+// groups.ini reads as a file without groups; writes other than createGroup then have nothing to
+// change and succeed without writing. Names holding CR or LF are refused.
 #pragma once
 
 #include <string>
@@ -53,13 +56,16 @@ Expected<GroupPrograms> readGroupPrograms(const Files& files, std::string_view g
 Expected<std::vector<GroupRecord>> readGroupRecords(const Files& files);
 
 // Writes.
-enum class CreateGroupOutcome { Created, NameTaken };  // NameTaken: "That name is already taken."
+enum class CreateGroupOutcome { Created, NameTaken };
 Expected<CreateGroupOutcome> createGroup(Files& files, std::string_view name);
 
-// NameExists: "That group already exists.  The group will not be renamed."
 enum class RenameGroupOutcome { Renamed, SameName, NameExists };
 Expected<RenameGroupOutcome> renameGroup(Files& files, std::string_view oldName,
                                          std::string_view newName);
+
+// The text the caller shows for a refusal; empty for the outcomes that are none.
+std::string_view refusalText(CreateGroupOutcome outcome);
+std::string_view refusalText(RenameGroupOutcome outcome);
 
 Status deleteGroup(Files& files, std::string_view group);
 Status addMember(Files& files, std::string_view group, std::string_view user);

@@ -160,6 +160,8 @@ TEST_F(GroupsFileTest, EachRewriteChangesOnlyItsLines) {
         {"removeMember in both records, not outside",
          [](Files& f) { return removeMember(f, "lab", "BEN"); },
          edited(edited(kBase, 9, 1, {}), 3, 1, {})},
+        {"removeMember from one group keeps the user's lines elsewhere",
+         [](Files& f) { return removeMember(f, "staff", "ANN"); }, edited(kBase, 15, 1, {})},
         {"removeMember of someone else's member",
          [](Files& f) { return removeMember(f, "staff", "carl"); }, kBase},
         {"removeUserFromGroups: every line of the file",
@@ -228,6 +230,8 @@ TEST_F(GroupsFileTest, EachRewriteChangesOnlyItsLines) {
 TEST_F(GroupsFileTest, CreateAndRenameCheckTheNameIgnoringCase) {
     EXPECT_EQ(*createGroup(files, "staff"), CreateGroupOutcome::NameTaken);
     EXPECT_EQ(*createGroup(files, "lab"), CreateGroupOutcome::NameTaken);
+    EXPECT_EQ(refusalText(CreateGroupOutcome::NameTaken), "That name is already taken.");
+    EXPECT_EQ(refusalText(CreateGroupOutcome::Created), "");
     EXPECT_EQ(get("groups.ini"), bytesOf(kBase, false));
 
     // The last line had no CR LF: it is ended before the new record starts.
@@ -242,6 +246,10 @@ TEST_F(GroupsFileTest, CreateAndRenameCheckTheNameIgnoringCase) {
     put("groups.ini", bytesOf(kBase));
     EXPECT_EQ(*renameGroup(files, "Lab", "STAFF"), RenameGroupOutcome::NameExists);
     EXPECT_EQ(*renameGroup(files, "Lab", "lAB"), RenameGroupOutcome::SameName);
+    EXPECT_EQ(refusalText(RenameGroupOutcome::NameExists),
+              "That group already exists.  The group will not be renamed.");
+    EXPECT_EQ(refusalText(RenameGroupOutcome::SameName), "");
+    EXPECT_EQ(refusalText(RenameGroupOutcome::Renamed), "");
     EXPECT_EQ(get("groups.ini"), bytesOf(kBase));
     EXPECT_FALSE(has("groups.old"));
 
