@@ -461,11 +461,13 @@ public:
                   0);
         posix_spawn_file_actions_destroy(&actions);
         ::close(ends[1]);
-        char number[16] = {};
-        const ssize_t got = ::read(ends[0], number, sizeof number - 1);
+        // The number and its newline may come in separate writes: read up to the newline.
+        std::string number;
+        char c = 0;
+        while (::read(ends[0], &c, 1) == 1 && c != '\n') number += c;
         ::close(ends[0]);
-        if (got > 0)
-            name_ = ":" + std::string(number, static_cast<std::size_t>(got - 1));
+        if (!number.empty())
+            name_ = ":" + number;
     }
     ~PrivateServer() { stop(); }
 
