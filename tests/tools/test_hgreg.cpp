@@ -1,14 +1,12 @@
 // hgreg run as a program on an application directory: output text, exit codes and the hive it
 // leaves.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/fake/core/RunProgram.h"
 #include "platform/fake/core/TempDirectory.h"
 
 namespace {
@@ -22,38 +20,7 @@ constexpr const char* kMissing =
     "ERROR: The system was unable to find the specified registry key or value.\n";
 constexpr const char* kDone = "The operation completed successfully.\n";
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a program with the arguments, collecting stdout and stderr through files in `scratch`.
-Outcome run(const TempDirectory& scratch, const std::string& program,
-            const std::vector<std::string>& args) {
-    const std::string outPath = scratch / "stdout";
-    const std::string errPath = scratch / "stderr";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
-            ::_exit(126);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    Outcome result;
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return result;
-    result.status = WEXITSTATUS(status);
-    result.out = scratch.readFile("stdout");
-    result.err = scratch.readFile("stderr");
-    return result;
-}
+using Outcome = hg::fake::ProgramOutcome;
 
 // An application directory as `cmake --install` lays it out, with hgreg copied to its top.
 struct App {
@@ -66,7 +33,9 @@ struct App {
         std::filesystem::copy_file(HGREG_PATH, hgreg);
     }
     // hgreg of this directory, finding its store beside itself.
-    Outcome operator()(std::vector<std::string> args) const { return run(scratch, hgreg, args); }
+    Outcome operator()(std::vector<std::string> args) const {
+        return hg::fake::runProgram(scratch, hgreg, args);
+    }
     std::string hklm() const { return dir.readFile("registry/HKEY_LOCAL_MACHINE.reg"); }
 };
 

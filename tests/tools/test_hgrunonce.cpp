@@ -2,7 +2,6 @@
 // registry, what it says and its exit status.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +14,7 @@
 
 #include "accountstore/mdlRegistry.h"
 #include "platform/core/HiveStore.h"
+#include "platform/fake/core/RunProgram.h"
 #include "platform/fake/core/TempDirectory.h"
 
 namespace {
@@ -24,10 +24,7 @@ using hg::RegistryValue;
 
 constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-struct Outcome {
-    int status = -1;
-    std::string err;
-};
+using Outcome = hg::fake::ProgramOutcome;
 
 // An application directory whose path holds a space; "Touchit" writes its arguments after the
 // first into the file named first, "hgsentry" marks that it came back.
@@ -64,25 +61,7 @@ struct App {
     }
 
     Outcome run(const std::string& program, const std::vector<std::string>& args) const {
-        const std::string errPath = temp / "stderr";
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (err < 0 || ::dup2(err, 2) < 0)
-                ::_exit(126);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        Outcome outcome;
-        int status = 0;
-        if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-            return outcome;
-        outcome.status = WEXITSTATUS(status);
-        outcome.err = temp.readFile("stderr");
-        return outcome;
+        return hg::fake::runProgram(temp, program, args);
     }
 };
 
