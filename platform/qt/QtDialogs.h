@@ -13,7 +13,6 @@
 
 #include "platform/qt/Dialogs.h"
 
-
 namespace hg {
 
 class QtDialogs : public Dialogs {

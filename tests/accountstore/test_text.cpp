@@ -11,14 +11,21 @@ namespace {
 
 // The rule written out independently of the table the library uses.
 int expectedUpper(int b) {
-    if (b >= 0x61 && b <= 0x7A) return b - 0x20;
-    if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return b - 0x20;
+    if (b >= 0x61 && b <= 0x7A)
+        return b - 0x20;
+    if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
+        return b - 0x20;
     switch (b) {
-        case 0x9A: return 0x8A;
-        case 0x9C: return 0x8C;
-        case 0x9E: return 0x8E;
-        case 0xFF: return 0x9F;
-        default: return b;
+        case 0x9A:
+            return 0x8A;
+        case 0x9C:
+            return 0x8C;
+        case 0x9E:
+            return 0x8E;
+        case 0xFF:
+            return 0x9F;
+        default:
+            return b;
     }
 }
 
@@ -32,14 +39,20 @@ TEST(UpperCase, EveryByteFollowsTheRule) {
 }
 
 TEST(UpperCase, StringsAndComparison) {
-    EXPECT_EQ(upperCase("alice\xB5" "5880"), "ALICE\xB5" "5880");
+    EXPECT_EQ(upperCase("alice\xB5"
+                        "5880"),
+              "ALICE\xB5"
+              "5880");
     EXPECT_EQ(upperCase("\xE6\xF7\xFF"), "\xC6\xF7\x9F");
     EXPECT_TRUE(equalIgnoringCase("Bob", "bOB"));
     EXPECT_FALSE(equalIgnoringCase("Bob", "Bob "));
     EXPECT_FALSE(equalIgnoringCase("Bob", "Bobby"));
     EXPECT_TRUE(equalIgnoringCase("\xE6GROUP\xE6lab", "\xC6GROUP\xC6LAB"));
     EXPECT_FALSE(equalIgnoringCase("", "x"));
-    EXPECT_TRUE(startsWithIgnoringCase("user\xC6" "ann", "USER"));
+    EXPECT_TRUE(
+        startsWithIgnoringCase("user\xC6"
+                               "ann",
+                               "USER"));
     EXPECT_FALSE(startsWithIgnoringCase("use", "USER"));
 }
 
@@ -94,7 +107,7 @@ TEST(CodePage, HighRangeAndRefusals) {
     EXPECT_EQ(cyrillic.error().offset, 2u);
     EXPECT_EQ(cyrillic.error().codePoint, U'\u0416');
 
-    EXPECT_FALSE(utf8ToCp1252("\u0080").ok());  // 0x80 is the euro sign, not U+0080
-    EXPECT_FALSE(utf8ToCp1252("\xC3").ok());     // truncated sequence
-    EXPECT_FALSE(utf8ToCp1252("\xC0\xAF").ok()); // overlong
+    EXPECT_FALSE(utf8ToCp1252("\u0080").ok());    // 0x80 is the euro sign, not U+0080
+    EXPECT_FALSE(utf8ToCp1252("\xC3").ok());      // truncated sequence
+    EXPECT_FALSE(utf8ToCp1252("\xC0\xAF").ok());  // overlong
 }
