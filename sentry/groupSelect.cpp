@@ -87,8 +87,7 @@ groupSelect::groupSelect(Locker& locker)
 }
 
 void groupSelect::showAndAttend() {
-    if (!locker_.present(*this))
-        return;
+    locker_.present(*this);
 }
 
 void groupSelect::onLoad() {

@@ -56,8 +56,7 @@ lockScreen::lockScreen(Locker& locker)
 }
 
 void lockScreen::showAndAttend() {
-    if (!locker_.present(*this))
-        return;
+    locker_.present(*this);
 }
 
 void lockScreen::onLoad() {
